@@ -1,0 +1,45 @@
+// Reading a roster file into the roster, by the game's item grammar.
+#pragma once
+
+#include "expected.h"
+#include "roster.h"
+#include "roster_error.h"
+
+#include <cstdint>
+#include <functional>
+#include <istream>
+#include <optional>
+#include <string>
+
+namespace brevorn {
+
+// Something the reader passed over, and where: for the command-line checker.
+struct ReaderFinding
+{
+    std::int64_t line = 0; // 1-based line on which the item starts
+    std::string message;   // e.g. "ignored item \"unit_nmae=Bob\": no such key in the unit section"
+};
+
+using FindingSink = std::function<void(const ReaderFinding&)>;
+
+struct RosterReadResult
+{
+    int nextSlot = 1; // one past the last completed unit; 1 when none was completed
+    // The last value read for each game key in a game section; unset when none was.
+    std::optional<std::string> Day_Counter;
+    std::optional<std::string> Theatre;
+    std::optional<std::string> Season;
+};
+
+// Reads the stream's bytes into the roster: unit fields from slot 1 upwards and
+// UnitCount at each completed unit; nothing is emptied beforehand. All or nothing:
+// on failure (a 501st unit, a read error) the roster is exactly as it was.
+// sourceName names the file in messages. Findings, when a sink is given, arrive in
+// file order as they are found.
+Expected<RosterReadResult> readRoster(std::istream& in, const std::string& sourceName, Roster& roster,
+                                      const FindingSink& findings = {});
+
+// The same, from the file at path; fails when the path cannot be opened or read.
+Expected<RosterReadResult> ReadRosterFile(const std::string& path, Roster& roster, const FindingSink& findings = {});
+
+} // namespace brevorn
