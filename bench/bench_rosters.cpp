@@ -1,0 +1,116 @@
+// Rosters and roster files made up for the benchmarks.
+#include "bench_rosters.h"
+
+#include "roster/roster_writer.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace brevorn::bench {
+
+Roster fullRoster()
+{
+    Roster roster;
+    for (int slot = 1; slot <= MaxUnits; ++slot) {
+        UnitRecord& unit = roster.UnitTable[slot];
+        unit.unit_name = "Unit " + std::to_string(slot) + " Panzergrenadier Kompanie";
+        unit.unit_type = "Medium Tank";
+        unit.unit_ammo = std::to_string(slot % 11);
+        unit.unit_fuel = std::to_string((slot * 7) % 11);
+        unit.unit_quality = "Veteran";
+        unit.unit_status = "OK";
+        unit.unit_orders = "Dismount & Maneuver";
+        unit.unit_side = slot % 2 ? "Blue" : "Red";
+        unit.unit_losses = std::to_string(slot % 10);
+        unit.unit_SA = "MG";
+        unit.unit_HE = "Medium";
+        unit.unit_AP = "Heavy";
+        unit.unit_AA = "None";
+        unit.unit_armor_type = slot % 3 ? "Medium" : "None";
+        unit.unit_smoke = "Yes";
+    }
+    roster.UnitCount = MaxUnits;
+    return roster;
+}
+
+GameSettings benchGame()
+{
+    return {"12", "Northern European", "Rainy Season"};
+}
+
+std::string benchDataPath(const std::string& name)
+{
+    const char* dir = std::getenv("BREVORN_BENCH_DIR");
+    std::filesystem::path base = dir ? dir : std::filesystem::temp_directory_path().string();
+    std::filesystem::create_directories(base);
+    return (base / name).string();
+}
+
+std::uint64_t largeFileMiB()
+{
+    const char* size = std::getenv("BREVORN_BENCH_LARGE_MIB");
+    return size ? std::strtoull(size, nullptr, 10) : 1024;
+}
+
+namespace {
+
+// Writes the file once, through a temporary name, so an interrupted run leaves no
+// half-made file behind to be mistaken for a whole one.
+template <class Fill>
+std::string makeOnce(const std::string& name, Fill fill)
+{
+    std::string path = benchDataPath(name);
+    if (std::filesystem::exists(path))
+        return path;
+    std::string partial = path + ".partial";
+    {
+        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+        fill(out);
+        if (!out.flush())
+            throw std::runtime_error("cannot write " + partial);
+    }
+    std::filesystem::rename(partial, path);
+    return path;
+}
+
+} // namespace
+
+std::string largeRosterFile(std::uint64_t sizeMiB)
+{
+    return makeOnce("brevorn-large-" + std::to_string(sizeMiB) + ".txt", [&](std::ofstream& out) {
+        std::string bytes = rosterFileBytes(fullRoster(), benchGame()).value();
+        std::uint64_t perUnit = sizeMiB * 1024 * 1024 / MaxUnits;
+        std::string history = "unit_history=";
+        while (history.size() + 2 < perUnit)
+            history += "Crossed the river at dawn; held the ridge against two attacks. ";
+        history.resize(perUnit - 2);
+        history += "\r\n";
+        // Each block starts with its name line: put the long line right after it.
+        std::size_t at = bytes.find("UNITS:\r\n") + 8;
+        out.write(bytes.data(), static_cast<std::streamsize>(at));
+        while (at < bytes.size()) {
+            std::size_t nameEnd = bytes.find("\r\n", at) + 2;
+            std::size_t blockEnd = bytes.find("\r\n\r\n", nameEnd) + 4;
+            out.write(bytes.data() + at, static_cast<std::streamsize>(nameEnd - at));
+            out.write(history.data(), static_cast<std::streamsize>(history.size()));
+            out.write(bytes.data() + nameEnd, static_cast<std::streamsize>(blockEnd - nameEnd));
+            at = blockEnd;
+        }
+    });
+}
+
+std::string denseRosterFile(std::uint64_t sizeMiB)
+{
+    return makeOnce("brevorn-dense-" + std::to_string(sizeMiB) + ".txt", [&](std::ofstream& out) {
+        const std::string section = "GAME:\r\nDay_Counter=12\r\nTheatre=Desert\r\nSeason=Summer\r\nWeather=Rain\r\n\r\n";
+        std::string chunk;
+        while (chunk.size() < (1u << 20))
+            chunk += section;
+        for (std::uint64_t written = 0; written < sizeMiB * 1024 * 1024; written += chunk.size())
+            out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    });
+}
+
+} // namespace brevorn::bench

@@ -1,0 +1,30 @@
+// Rosters and roster files made up for the benchmarks.
+#pragma once
+
+#include "roster/roster.h"
+
+#include <cstdint>
+#include <string>
+
+namespace brevorn::bench {
+
+// A roster with 500 fully filled units and its game texts.
+Roster fullRoster();
+GameSettings benchGame();
+
+// Where the large file lives: BREVORN_BENCH_DIR, else the system's temporary folder.
+std::string benchDataPath(const std::string& name);
+
+// Writes (once) a roster file of about sizeMiB: 500 unit blocks, each carrying a long
+// line under a key the game does not know (as a newer game version might add), which
+// the reader passes over. Returns its path.
+std::string largeRosterFile(std::uint64_t sizeMiB);
+
+// Writes (once) a file of about sizeMiB made only of short lines: game sections
+// repeated over and over, the worst case for the cost per item.
+std::string denseRosterFile(std::uint64_t sizeMiB);
+
+// BREVORN_BENCH_LARGE_MIB, else 1024.
+std::uint64_t largeFileMiB();
+
+} // namespace brevorn::bench
