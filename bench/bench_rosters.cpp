@@ -104,7 +104,8 @@ std::string largeRosterFile(std::uint64_t sizeMiB)
 std::string denseRosterFile(std::uint64_t sizeMiB)
 {
     return makeOnce("brevorn-dense-" + std::to_string(sizeMiB) + ".txt", [&](std::ofstream& out) {
-        const std::string section = "GAME:\r\nDay_Counter=12\r\nTheatre=Desert\r\nSeason=Summer\r\nWeather=Rain\r\n\r\n";
+        const std::string section =
+            "GAME:\r\nDay_Counter=12\r\nTheatre=Desert\r\nSeason=Summer\r\nWeather=Rain\r\n\r\n";
         std::string chunk;
         while (chunk.size() < (1u << 20))
             chunk += section;

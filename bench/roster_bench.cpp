@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>

@@ -65,8 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const UnitRecord& was = first->UnitTable[slot];
         const UnitRecord& is = second->UnitTable[slot];
         for (const UnitField& field : unitFields) {
-            std::string want = field.kind == FieldKind::Count ? writtenCount(was.*field.count)
-                                                              : std::string(fieldText(was, field));
+            std::string want =
+                field.kind == FieldKind::Count ? writtenCount(was.*field.count) : std::string(fieldText(was, field));
             if (fieldText(is, field) != want)
                 std::abort();
         }
