@@ -3,10 +3,12 @@
 
 namespace brevorn {
 
+// unit 2 "Bravo", unit_ammo "N/A": needs a whole number from 0 to 10
+// Day_Counter "40": needs a whole number from 0 to 37
 std::string ValueProblem::describe() const
 {
     std::string where = slot > 0 ? "unit " + std::to_string(slot) + " \"" + unitName + "\", " : std::string();
-    return where + fieldKey + " is \"" + text + "\"; " + allowed;
+    return where + fieldKey + " \"" + text + "\": needs " + allowed;
 }
 
 } // namespace brevorn

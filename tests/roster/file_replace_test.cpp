@@ -22,6 +22,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The error's message, or "" when there was none: a failing check then shows why.
+std::string messageOf(const std::optional<RosterError>& error)
+{
+    return error ? error->message : std::string();
+}
+
 class FileReplace : public ::testing::Test
 {
 protected:
@@ -97,17 +103,17 @@ TEST_F(FileReplace, RefusesPathsItCannotSaveTo)
 
 TEST_F(FileReplace, NewFileGetsTheUsualModeAndExistingFileKeepsItsOwn)
 {
-    EXPECT_EQ(replaceFileContents(path("new.txt"), "first\r\n"), std::nullopt);
+    EXPECT_EQ(messageOf(replaceFileContents(path("new.txt"), "first\r\n")), "");
     EXPECT_EQ(readFile(path("new.txt")), "first\r\n");
     EXPECT_EQ(modeOf(path("new.txt")), 0644u);
 
     writeFile(path("old.txt"), "a longer old content that the new one is shorter than");
     ::chmod(path("old.txt").c_str(), 0640);
-    EXPECT_EQ(replaceFileContents(path("old.txt"), "short"), std::nullopt);
+    EXPECT_EQ(messageOf(replaceFileContents(path("old.txt"), "short")), "");
     EXPECT_EQ(readFile(path("old.txt")), "short");
     EXPECT_EQ(modeOf(path("old.txt")), 0640u);
 
-    EXPECT_EQ(replaceFileContents(path("old.txt"), ""), std::nullopt);
+    EXPECT_EQ(messageOf(replaceFileContents(path("old.txt"), "")), "");
     EXPECT_EQ(readFile(path("old.txt")), "");
     EXPECT_EQ(entries(dir), (std::set<std::string>{"new.txt", "old.txt"}));
 }
@@ -120,8 +126,8 @@ TEST_F(FileReplace, FollowsSymbolicLinksAndKeepsThem)
     fs::create_symlink(dir / "second", dir / "first");  // absolute, to another link
     fs::create_symlink("sub/fresh.txt", dir / "dangling");
 
-    EXPECT_EQ(replaceFileContents(path("first"), "through two links"), std::nullopt);
-    EXPECT_EQ(replaceFileContents(path("dangling"), "made at the link's end"), std::nullopt);
+    EXPECT_EQ(messageOf(replaceFileContents(path("first"), "through two links")), "");
+    EXPECT_EQ(messageOf(replaceFileContents(path("dangling"), "made at the link's end")), "");
 
     EXPECT_EQ(fs::read_symlink(dir / "first"), dir / "second");
     EXPECT_EQ(fs::read_symlink(dir / "second"), fs::path("sub/real.txt"));
@@ -186,7 +192,7 @@ TEST_F(FileReplace, FolderRefusingNewFilesFallsBackToWritingInPlace)
         struct stat before = {};
         ::stat(path("roster.txt").c_str(), &before);
 
-        EXPECT_EQ(detail::replaceFileContents(path("roster.txt"), "new", refusal.makeTemp), std::nullopt);
+        EXPECT_EQ(messageOf(detail::replaceFileContents(path("roster.txt"), "new", refusal.makeTemp)), "");
         struct stat after = {};
         ::stat(path("roster.txt").c_str(), &after);
         EXPECT_EQ(readFile(path("roster.txt")), "new");

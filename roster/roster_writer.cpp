@@ -1,0 +1,183 @@
+// Turning the roster into the exact bytes of a roster file, and saving them.
+#include "roster_writer.h"
+
+#include "decimal_form.h"
+#include "file_replace.h"
+#include "unit_fields.h"
+#include "windows1252.h"
+
+#include <string_view>
+#include <vector>
+
+namespace brevorn {
+
+namespace {
+
+// Which value a line carries, for naming it when it cannot be written.
+struct Place
+{
+    int slot = 0; // 0 for a game setting
+    std::string_view unitName;
+};
+
+std::string wholeNumberUpTo(int maximum)
+{
+    return "a whole number from 0 to " + std::to_string(maximum);
+}
+
+// True when bytes are exactly one well-formed UTF-8 character (no overlong form, no
+// surrogate, nothing above U+10FFFF), so that a message can show it as it is.
+bool isOneUtf8Character(std::string_view bytes)
+{
+    if (bytes.empty())
+        return false;
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = lead < 0x80                    ? 1
+                         : lead >= 0xC2 && lead <= 0xDF ? 2
+                         : lead >= 0xE0 && lead <= 0xEF ? 3
+                         : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                        : 0;
+    if (length == 0 || length != bytes.size())
+        return false;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80)
+            return false;
+    }
+    if (length > 2) {
+        const unsigned char second = byte(1);
+        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) || (lead == 0xF0 && second < 0x90) ||
+            (lead == 0xF4 && second > 0x8F))
+            return false;
+    }
+    return true;
+}
+
+std::string charactersAllowed(std::string_view badCharacter)
+{
+    const std::string what = "characters Windows-1252 can hold";
+    if (isOneUtf8Character(badCharacter))
+        return what + " (\"" + std::string(badCharacter) + "\" is not one)";
+    std::string hex;
+    for (char c : badCharacter) {
+        static constexpr char digits[] = "0123456789ABCDEF";
+        const auto byte = static_cast<unsigned char>(c);
+        hex += hex.empty() ? "0x" : " 0x";
+        hex += digits[byte >> 4];
+        hex += digits[byte & 0xF];
+    }
+    return what + ", as well-formed UTF-8 (the bytes " + hex + " are not)";
+}
+
+// The file's bytes line by line, with every value that cannot go into them.
+class RosterBytes
+{
+public:
+    void line(std::string_view ascii)
+    {
+        m_bytes += ascii;
+        m_bytes += "\r\n";
+    }
+
+    void keyLine(std::string_view key, std::string_view asciiValue)
+    {
+        m_bytes += key;
+        m_bytes += '=';
+        line(asciiValue);
+    }
+
+    void textLine(const Place& place, std::string_view key, std::string_view text)
+    {
+        m_bytes += key;
+        m_bytes += '=';
+        std::string badCharacter;
+        if (!appendUtf8AsWindows1252(text, m_bytes, &badCharacter))
+            refuse(place, key, text, charactersAllowed(badCharacter));
+        line({});
+    }
+
+    void numberLine(const Place& place, std::string_view key, std::optional<int> number, std::string_view text,
+                    int maximum)
+    {
+        if (number)
+            keyLine(key, std::to_string(*number));
+        else
+            refuse(place, key, text, wholeNumberUpTo(maximum));
+    }
+
+    Expected<std::string> finish() &&
+    {
+        if (m_problems.empty())
+            return std::move(m_bytes);
+        std::string message = m_problems.size() == 1 ? std::string("1 value cannot be written:")
+                                                     : std::to_string(m_problems.size()) + " values cannot be written:";
+        for (const ValueProblem& problem : m_problems)
+            message += "\n  " + problem.describe();
+        return RosterError{std::move(message), std::move(m_problems)};
+    }
+
+private:
+    void refuse(const Place& place, std::string_view key, std::string_view text, std::string allowed)
+    {
+        m_problems.push_back(
+            {place.slot, std::string(place.unitName), std::string(key), std::string(text), std::move(allowed)});
+    }
+
+    std::string m_bytes;
+    std::vector<ValueProblem> m_problems;
+};
+
+void writeUnit(RosterBytes& out, int slot, const UnitRecord& unit)
+{
+    const Place place{slot, unit.unit_name};
+    for (const UnitField& field : unitFields) {
+        if (field.kind == FieldKind::Count) {
+            const std::optional<std::string>& count = unit.*field.count;
+            out.numberLine(place, field.key, countDecimalForm(count), count.value_or(""), MaxCount);
+        } else {
+            out.textLine(place, field.key, unit.*field.text);
+        }
+        // Not held in the unit: derived from the armour type, case-sensitively.
+        if (field.text == &UnitRecord::unit_armor_type)
+            out.keyLine(armoredKey, unit.unit_armor_type == "None" ? "No" : "Yes");
+    }
+    out.keyLine(usedKey, "no");
+    out.line({});
+}
+
+} // namespace
+
+Expected<std::string> rosterFileBytes(const Roster& roster, const GameSettings& game)
+{
+    if (roster.UnitCount < 0 || roster.UnitCount > MaxUnits)
+        return RosterError{
+            "the unit count " + std::to_string(roster.UnitCount) + " is outside 0 to " + std::to_string(MaxUnits), {}};
+
+    RosterBytes out;
+    const Place gameSetting;
+    out.line("GAME:");
+    out.numberLine(gameSetting, dayCounterKey, decimalForm(game.Day_Counter, MaxDayCounter), game.Day_Counter,
+                   MaxDayCounter);
+    out.textLine(gameSetting, theatreKey, game.Theatre);
+    out.textLine(gameSetting, seasonKey, game.Season);
+    out.line({});
+    out.line("UNITS:");
+    for (int slot = 1; slot <= roster.UnitCount; ++slot)
+        writeUnit(out, slot, roster.UnitTable[static_cast<std::size_t>(slot)]);
+    return std::move(out).finish();
+}
+
+std::optional<RosterError> WriteRosterFile(const std::string& path, const Roster& roster, const std::string& dayText,
+                                           const std::string& theatreText, const std::string& seasonText)
+{
+    // Every byte is prepared before the file is touched, so a refused value leaves it as it was.
+    Expected<std::string> bytes = rosterFileBytes(roster, GameSettings{dayText, theatreText, seasonText});
+    if (!bytes) {
+        RosterError error = bytes.error();
+        error.message = "cannot save \"" + path + "\": " + error.message;
+        return error;
+    }
+    return replaceFileContents(path, bytes.value());
+}
+
+} // namespace brevorn
