@@ -1,0 +1,101 @@
+// The layout scale: the control table was drawn for a narrow font, so the whole window
+// grows until the font in use fits every caption, the way dialog units follow the font.
+#include "layout_scale.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace brevorn {
+
+namespace {
+
+bool hasCaption(const ControlSpec& control)
+{
+    return (control.kind == ControlKind::Label || control.kind == ControlKind::PushButton) && !control.caption.empty();
+}
+
+bool overlapsVertically(const ControlSpec& a, const ControlSpec& b)
+{
+    return a.top < b.top + b.height && b.top < a.top + a.height;
+}
+
+double pixelsAtOne(int twips)
+{
+    return double(twips) / TwipsPerPixel;
+}
+
+bool fitsAt(std::span<const ControlSpec> table, const ControlSpec& control, QSize need, double scale)
+{
+    const TwipsSpan span = uncoveredSpan(table, control);
+    const int width = scaledPixels(span.end, scale) - scaledPixels(span.start, scale);
+    const int height = scaledPixels(control.top + control.height, scale) - scaledPixels(control.top, scale);
+    return need.width() <= width && need.height() <= height;
+}
+
+} // namespace
+
+int scaledPixels(int twips, double scale)
+{
+    return int(std::lround(pixelsAtOne(twips) * scale));
+}
+
+QRect scaledRect(const ControlSpec& control, double scale)
+{
+    const int left = scaledPixels(control.left, scale);
+    const int top = scaledPixels(control.top, scale);
+    return QRect(left, top, scaledPixels(control.left + control.width, scale) - left,
+                 scaledPixels(control.top + control.height, scale) - top);
+}
+
+TwipsSpan uncoveredSpan(std::span<const ControlSpec> table, const ControlSpec& control)
+{
+    TwipsSpan span{control.left, control.left + control.width};
+    if (control.kind != ControlKind::Label)
+        return span;
+    // Every other kind of control is drawn over a label.
+    for (const ControlSpec& other : table) {
+        if (other.kind == ControlKind::Label || !overlapsVertically(control, other))
+            continue;
+        const int otherEnd = other.left + other.width;
+        if (other.left > control.left)
+            span.end = std::min(span.end, other.left);
+        else if (otherEnd > control.left)
+            span.start = std::max(span.start, otherEnd);
+    }
+    span.end = std::max(span.end, span.start);
+    return span;
+}
+
+double layoutScale(std::span<const ControlSpec> table, const CaptionMeasure& measure)
+{
+    struct Need
+    {
+        const ControlSpec* control;
+        QSize size;
+    };
+    std::vector<Need> needs;
+    double scale = 1.0;
+    for (const ControlSpec& control : table) {
+        if (!hasCaption(control))
+            continue;
+        const QSize size = measure(control);
+        needs.push_back({&control, size});
+        // Without rounding, this scale would just fit the caption.
+        const TwipsSpan span = uncoveredSpan(table, control);
+        if (span.end > span.start)
+            scale = std::max(scale, size.width() / pixelsAtOne(span.end - span.start));
+        scale = std::max(scale, size.height() / pixelsAtOne(control.height));
+    }
+    // Rounding the edges to whole pixels can lose up to a pixel; creep up until it does not.
+    constexpr double step = 1.0 / 1024;
+    constexpr double largest = 16.0;
+    auto allFit = [&](double s) {
+        return std::ranges::all_of(needs, [&](const Need& n) { return fitsAt(table, *n.control, n.size, s); });
+    };
+    while (!allFit(scale) && scale < largest)
+        scale += step;
+    return scale;
+}
+
+} // namespace brevorn

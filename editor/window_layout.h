@@ -1,0 +1,59 @@
+// The window's controls as data: kinds, captions, places in twips, tab order, and which
+// control edits which field.
+#pragma once
+
+#include <array>
+#include <span>
+#include <string_view>
+
+namespace brevorn {
+
+enum class ControlKind { Label, TextBox, ComboBox, ListBox, PushButton };
+
+// One control of the window. Positions are twips (15 to the pixel at 96 dpi), the
+// outer edge of the control within the client area.
+struct ControlSpec
+{
+    std::string_view name; // also the widget's objectName
+    ControlKind kind;
+    std::string_view caption; // caption or initial text; empty for none
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+inline constexpr int ClientWidthTwips = 7425;
+inline constexpr int ClientHeightTwips = 5955;
+inline constexpr int TwipsPerPixel = 15;
+inline constexpr std::string_view WindowCaption = "Steelvane Brevorn Builder";
+
+// Every control of the window in tab-index order (the row is the tab index).
+std::span<const ControlSpec> controlTable();
+
+// The control with this name, or nullptr.
+const ControlSpec* findControl(std::string_view name);
+
+// An editing control and what it edits: a unit field or a game setting, by file key,
+// and the label that stands beside it.
+struct FieldControl
+{
+    std::string_view control;
+    std::string_view fieldKey;
+    std::string_view label;
+};
+
+// The fifteen unit editing controls in the order a unit is shown.
+const std::array<FieldControl, 15>& showOrder();
+// The same pairing in the order a unit is committed.
+const std::array<FieldControl, 15>& commitOrder();
+// The same controls in the order "New Unit" and "Delete" empty them.
+const std::array<FieldControl, 15>& clearOrder();
+// The three game-setting combos.
+const std::array<FieldControl, 3>& gameSettingControls();
+
+// The caption of the label beside the control that edits this field or game setting
+// ("unit_ammo" -> "Ammo Used (x10%):"); empty for an unknown key.
+std::string_view fieldCaption(std::string_view fieldKey);
+
+} // namespace brevorn
