@@ -95,12 +95,16 @@ int normalizeRosterFile(const std::string& inPath, const std::string& outPath, s
     if (!failure)
         return ExitClean;
 
-    // Refused values are named where the user can mend them, in IN; the writer's own
-    // message then tells what became of OUT.
+    if (failure->problems.empty()) {
+        err << located(outPath, failure->message) << '\n';
+        return ExitTrouble;
+    }
+    // Refused values are named where the user can mend them, in IN, one to a line.
     for (const ValueProblem& problem : failure->problems)
         err << inPath << ": " << problem.describe() << '\n';
-    err << located(outPath, failure->message) << '\n';
-    return failure->problems.empty() ? ExitTrouble : ExitFindings;
+    const std::size_t refused = failure->problems.size();
+    err << outPath << ": not written: " << refused << (refused == 1 ? " value" : " values") << " cannot be saved\n";
+    return ExitFindings;
 }
 
 } // namespace brevorn

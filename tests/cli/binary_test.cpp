@@ -1,4 +1,4 @@
-// The built brevorn-roster program: what a shell script sees of it, its exit codes.
+// The built brevorn-roster program as a shell script sees it: its exit codes and standard output.
 #include "cli_test_support.h"
 
 #include <gtest/gtest.h>
@@ -17,11 +17,11 @@ struct ProgramRun
     std::string out;
 };
 
-// Standard error is dropped; the commands' messages are tested without a process.
+// Standard error is dropped: the messages are tested on the commands themselves.
 ProgramRun runProgram(const std::string& arguments)
 {
-    const std::string command = "'" BREVORN_CLI_PROGRAM "' " + arguments + " 2>/dev/null";
     ProgramRun run;
+    const std::string command = "'" BREVORN_CLI_PROGRAM "' " + arguments + " 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
         return run;
@@ -33,10 +33,16 @@ ProgramRun runProgram(const std::string& arguments)
     return run;
 }
 
+std::string quoted(const std::string& path)
+{
+    return "'" + path + "'";
+}
+
 TEST(Program, HelpAndVersionExitZeroAndMalformedCallsTwo)
 {
-    EXPECT_EQ(runProgram("--version").out, "brevorn-roster " BREVORN_VERSION "\n");
-    EXPECT_EQ(runProgram("--version").code, 0);
+    const ProgramRun version = runProgram("--version");
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, "brevorn-roster " BREVORN_VERSION "\n");
     const ProgramRun help = runProgram("--help");
     EXPECT_EQ(help.code, 0);
     EXPECT_TRUE(help.out.starts_with("Usage: brevorn-roster")) << help.out;
@@ -44,21 +50,19 @@ TEST(Program, HelpAndVersionExitZeroAndMalformedCallsTwo)
     for (const char* call : {"", "frobnicate", "check", "normalize only-one", "check -q x"}) {
         const ProgramRun run = runProgram(call);
         EXPECT_EQ(run.code, 2) << call;
-        EXPECT_EQ(run.out, "") << call << ": usage belongs on standard error";
+        EXPECT_EQ(run.out, "") << call << ": the usage of a malformed call goes to standard error";
     }
 }
 
-TEST(Program, CommandsPassTheirExitCodesOn)
+TEST(Program, CommandsHandTheirExitCodesToTheShell)
 {
-    const std::string example = "'" + dataFile("example.txt") + "'";
-    EXPECT_EQ(runProgram("check " + example).code, 0);
-    EXPECT_EQ(runProgram("check '" + dataFile("cli-ignored-items.txt") + "'").code, 1);
-    EXPECT_EQ(runProgram("check " + example + " '" + dataFile("no-such-roster.txt") + "'").code, 2);
-
     const auto out = std::filesystem::temp_directory_path() / "brevorn-cli-program-out.txt";
-    EXPECT_EQ(runProgram("normalize '" + dataFile("cli-values-refused.txt") + "' '" + out.string() + "'").code, 1);
-    EXPECT_FALSE(std::filesystem::exists(out));
     std::filesystem::remove(out);
+    EXPECT_EQ(runProgram("check " + quoted(dataFile("example.txt"))).code, 0);
+    EXPECT_EQ(runProgram("check " + quoted(dataFile("cli-ignored-items.txt"))).code, 1);
+    EXPECT_EQ(runProgram("normalize " + quoted(dataFile("cli-values-refused.txt")) + " " + quoted(out)).code, 1);
+    EXPECT_EQ(runProgram("normalize " + quoted(dataFile("no-such-roster.txt")) + " " + quoted(out)).code, 2);
+    EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 } // namespace

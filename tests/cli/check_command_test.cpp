@@ -23,104 +23,77 @@ CheckRun check(const std::vector<std::string>& paths)
     return {code, linesOf(out.str()), linesOf(err.str())};
 }
 
-std::string rosterWithUnits(int units)
+struct FileCase
 {
-    std::string bytes = "GAME:\r\nDay_Counter=1\r\nTheatre=T\r\nSeason=S\r\n\r\nUNITS:\r\n";
-    for (int i = 1; i <= units; ++i)
-        bytes += "unit_name=U" + std::to_string(i) + "\r\nunit_used=no\r\n";
-    return bytes;
-}
+    std::string file;
+    int code;
+    std::string summary;
+    std::vector<std::string> errorStarts; // what follows the file name on each line of standard error
+};
 
-class CheckCommandTest : public ScratchFolderTest
+class CheckOneFileTest : public ::testing::TestWithParam<FileCase>
 {
 };
 
-TEST_F(CheckCommandTest, CleanFilesAreSummarisedAndExitZero)
+TEST_P(CheckOneFileTest, SummaryFindingsAndExitCode)
 {
+    const FileCase& want = GetParam();
+    const std::string path = dataFile(want.file);
+    const CheckRun run = check({path});
+    EXPECT_EQ(run.code, want.code);
+    EXPECT_EQ(run.out, std::vector<std::string>{path + ": " + want.summary});
+    ASSERT_EQ(run.err.size(), want.errorStarts.size()) << ::testing::PrintToString(run.err);
+    for (std::size_t i = 0; i < run.err.size(); ++i)
+        EXPECT_TRUE(run.err[i].starts_with(path + want.errorStarts[i])) << run.err[i];
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CheckOneFileTest,
+    ::testing::Values(
+        FileCase{"example.txt", ExitClean, "1 unit; Day_Counter \"12\", Theatre \"Desert\", Season \"Summer\"", {}},
+        FileCase{
+            "cli-loose-form.txt", ExitClean, "2 units; Day_Counter \"07\", Theatre \"Steppe\", Season (not given)", {}},
+        // A misspelt unit key on line 8, a game key inside the unit section on line 10.
+        FileCase{"cli-ignored-items.txt",
+                 ExitFindings,
+                 "1 unit; Day_Counter \"3\", Theatre \"Desert\", Season \"Winter\"",
+                 {":8: ", ":10: "}},
+        // The block that lacks its unit_used line starts on line 10.
+        FileCase{"cli-unfinished-last-block.txt",
+                 ExitFindings,
+                 "1 unit; Day_Counter \"3\", Theatre \"Desert\", Season \"Winter\"",
+                 {":10: "}},
+        // A missing day is saved as the empty text, which is no number; an empty season is fine.
+        FileCase{
+            "cli-values-refused.txt",
+            ExitFindings,
+            "1 unit; Day_Counter (not given), Theatre \"Desert\", Season (not given)",
+            {": Day_Counter \"\"", ": unit 1 \"Able\", unit_ammo \"N/A\"", ": unit 1 \"Able\", unit_losses \"11\""}}));
+
+class CheckManyFilesTest : public ScratchFolderTest
+{
+};
+
+TEST_F(CheckManyFilesTest, UnreadableOrOverfullFileExitsTwoAndTheOthersAreStillChecked)
+{
+    std::string overfull = "GAME:\r\nDay_Counter=1\r\nUNITS:\r\n";
+    for (int i = 1; i <= 501; ++i)
+        overfull += "unit_name=U" + std::to_string(i) + "\r\nunit_used=no\r\n";
+    writeBytes(scratch("units-501.txt"), overfull);
     const std::string example = dataFile("example.txt");
-    const std::string loose = dataFile("cli-loose-form.txt");
-    const CheckRun run = check({example, loose});
-    EXPECT_EQ(run.code, ExitClean);
-    EXPECT_EQ(run.err, std::vector<std::string>{});
-    EXPECT_EQ(run.out, (std::vector<std::string>{
-                           example + ": 1 unit; Day_Counter \"12\", Theatre \"Desert\", Season \"Summer\"",
-                           loose + ": 2 units; Day_Counter \"07\", Theatre \"Steppe\", Season \"Winter\"",
-                       }));
-}
-
-TEST_F(CheckCommandTest, IgnoredItemsAreReportedAtTheirLines)
-{
-    const std::string path = dataFile("cli-ignored-items.txt");
-    const CheckRun run = check({path});
-    EXPECT_EQ(run.code, ExitFindings);
-    ASSERT_EQ(run.out.size(), 1u);
-    EXPECT_TRUE(run.out[0].starts_with(path + ": 1 unit;")) << run.out[0];
-    // The misspelt unit key on line 8 and the game key inside the unit section on line 10.
-    ASSERT_EQ(run.err.size(), 2u);
-    EXPECT_TRUE(run.err[0].starts_with(path + ":8: ")) << run.err[0];
-    EXPECT_TRUE(run.err[1].starts_with(path + ":10: ")) << run.err[1];
-}
-
-TEST_F(CheckCommandTest, UnfinishedLastBlockIsAFindingAndNotCounted)
-{
-    const std::string path = dataFile("cli-unfinished-last-block.txt");
-    const CheckRun run = check({path});
-    EXPECT_EQ(run.code, ExitFindings);
-    ASSERT_EQ(run.out.size(), 1u);
-    EXPECT_TRUE(run.out[0].starts_with(path + ": 1 unit;")) << run.out[0];
-    ASSERT_EQ(run.err.size(), 1u);
-    EXPECT_TRUE(run.err[0].starts_with(path + ":10: ")) << run.err[0];
-}
-
-TEST_F(CheckCommandTest, ValuesThatSavingWouldRefuseAreEachReported)
-{
-    const std::string path = dataFile("cli-values-refused.txt");
-    const CheckRun run = check({path});
-    EXPECT_EQ(run.code, ExitFindings);
-    EXPECT_EQ(run.out, std::vector<std::string>{path + ": 1 unit; Day_Counter (not given), Theatre \"Desert\", "
-                                                       "Season (not given)"});
-    // The missing day is saved as the empty text, which is no number; the season may be empty.
-    ASSERT_EQ(run.err.size(), 3u);
-    const std::vector<std::pair<std::string, std::string>> want = {
-        {"Day_Counter", "\"\""}, {"unit 1 \"Able\", unit_ammo", "\"N/A\""}, {"unit 1 \"Able\", unit_losses", "\"11\""}};
-    for (std::size_t i = 0; i < want.size(); ++i) {
-        const std::string& line = run.err[i];
-        EXPECT_TRUE(line.starts_with(path + ": ")) << line;
-        EXPECT_NE(line.find(want[i].first), std::string::npos) << line;
-        EXPECT_NE(line.find(want[i].second), std::string::npos) << line;
-    }
-}
-
-TEST_F(CheckCommandTest, UnreadableFileExitsTwoAndTheOthersAreStillChecked)
-{
-    const std::string missing = scratch("no-such-roster.txt");
     const std::string ignored = dataFile("cli-ignored-items.txt");
-    const CheckRun run = check({dataFile("example.txt"), missing, ignored});
+    const std::string missing = scratch("no-such-roster.txt");
+
+    // The worst outcome decides the exit code, wherever its file stands among the others.
+    const CheckRun run = check({missing, scratch("units-501.txt"), ignored, example});
     EXPECT_EQ(run.code, ExitTrouble);
     ASSERT_EQ(run.out.size(), 2u);
-    EXPECT_TRUE(run.out[0].starts_with(dataFile("example.txt") + ": ")) << run.out[0];
-    EXPECT_TRUE(run.out[1].starts_with(ignored + ": ")) << run.out[1];
-    ASSERT_EQ(run.err.size(), 3u);
+    EXPECT_TRUE(run.out[0].starts_with(ignored + ": 1 unit;")) << run.out[0];
+    EXPECT_TRUE(run.out[1].starts_with(example + ": 1 unit;")) << run.out[1];
+    ASSERT_EQ(run.err.size(), 4u) << ::testing::PrintToString(run.err);
     EXPECT_TRUE(run.err[0].starts_with(missing + ": ")) << run.err[0];
-    EXPECT_TRUE(run.err[1].starts_with(ignored + ":8: ")) << run.err[1];
-}
-
-TEST_F(CheckCommandTest, FiveHundredUnitsFitAndOneMoreExitsTwo)
-{
-    writeBytes(scratch("units-500.txt"), rosterWithUnits(500));
-    writeBytes(scratch("units-501.txt"), rosterWithUnits(501));
-
-    const CheckRun full = check({scratch("units-500.txt")});
-    EXPECT_EQ(full.code, ExitClean);
-    ASSERT_EQ(full.out.size(), 1u);
-    EXPECT_TRUE(full.out[0].starts_with(scratch("units-500.txt") + ": 500 units;")) << full.out[0];
-
-    const CheckRun over = check({scratch("units-501.txt"), dataFile("example.txt")});
-    EXPECT_EQ(over.code, ExitTrouble);
-    ASSERT_EQ(over.out.size(), 1u);
-    EXPECT_TRUE(over.out[0].starts_with(dataFile("example.txt") + ": ")) << over.out[0];
-    ASSERT_FALSE(over.err.empty());
-    EXPECT_TRUE(over.err.back().starts_with(scratch("units-501.txt") + ":")) << over.err.back();
+    EXPECT_TRUE(run.err[1].starts_with(scratch("units-501.txt") + ": ")) << run.err[1];
+    EXPECT_TRUE(run.err[2].starts_with(ignored + ":8: ")) << run.err[2];
 }
 
 } // namespace
