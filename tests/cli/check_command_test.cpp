@@ -29,6 +29,7 @@ struct FileCase
     int code;
     std::string summary;
     std::vector<std::string> errorStarts; // what follows the file name on each line of standard error
+    friend void PrintTo(const FileCase& c, std::ostream* os) { *os << c.file; }
 };
 
 class CheckOneFileTest : public ::testing::TestWithParam<FileCase>

@@ -11,6 +11,7 @@ struct CallCase
     std::vector<std::string> args;
     CliAction action;
     std::vector<std::string> operands;
+    friend void PrintTo(const CallCase& c, std::ostream* os) { *os << ::testing::PrintToString(c.args); }
 };
 
 class CommandLineTest : public ::testing::TestWithParam<CallCase>
