@@ -230,8 +230,9 @@ std::optional<RosterError> replaceFileContents(const std::string& path, std::str
     // mkstemp makes the file 0600; the saved file gets what the old one had, or what a
     // newly created file would get.
     mode_t mode = target.exists ? (target.status.st_mode & 07777) : (0666 & ~currentUmask());
-    if (target.exists && ::fchown(temp.get(), target.status.st_uid, target.status.st_gid) != 0) {
-        // Only a privileged user may give a file to someone else; the file is then ours.
+    if (target.exists) {
+        // Only a privileged user may hand a file to another owner; otherwise it stays ours.
+        [[maybe_unused]] int ignored = ::fchown(temp.get(), target.status.st_uid, target.status.st_gid);
     }
     if (::fchmod(temp.get(), mode) != 0)
         return fail(errno);

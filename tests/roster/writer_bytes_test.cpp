@@ -10,7 +10,6 @@
 #include <iterator>
 #include <memory>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -51,12 +50,6 @@ std::string readFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// The error's message, or "" when there was none: a failing check then shows why.
-std::string messageOf(const std::optional<RosterError>& error)
-{
-    return error ? error->message : std::string();
 }
 
 const GameSettings desertSummer{"12", "Desert", "Summer"};
@@ -166,12 +159,12 @@ TEST(WriterBytes, EveryRefusedValueIsListedAndTheFileIsLeftAlone)
 {
     auto roster = makeRoster({{{"unit_name", "Alpha"}, {"unit_ammo", "N/A"}},
                               {{"unit_name", "Bravo ✓"}, {"unit_fuel", ""}, {"unit_losses", "11"}}});
-    const std::vector<ValueProblem> expected = {
-        {0, "", "Day_Counter", "40", "a whole number from 0 to 37"},
-        {1, "Alpha", "unit_ammo", "N/A", "a whole number from 0 to 10"},
-        {2, "Bravo ✓", "unit_name", "Bravo ✓", "characters Windows-1252 can hold (\"✓\" is not one)"},
-        {2, "Bravo ✓", "unit_fuel", "", "a whole number from 0 to 10"},
-        {2, "Bravo ✓", "unit_losses", "11", "a whole number from 0 to 10"},
+    const std::vector<std::string> expected = {
+        "Day_Counter \"40\": needs a whole number from 0 to 37",
+        "unit 1 \"Alpha\", unit_ammo \"N/A\": needs a whole number from 0 to 10",
+        "unit 2 \"Bravo ✓\", unit_name \"Bravo ✓\": needs characters Windows-1252 can hold (\"✓\" is not one)",
+        "unit 2 \"Bravo ✓\", unit_fuel \"\": needs a whole number from 0 to 10",
+        "unit 2 \"Bravo ✓\", unit_losses \"11\": needs a whole number from 0 to 10",
     };
 
     const std::string path =
@@ -183,17 +176,14 @@ TEST(WriterBytes, EveryRefusedValueIsListedAndTheFileIsLeftAlone)
 
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(onDisk, "old contents");
-    ASSERT_EQ(error->problems.size(), expected.size());
+    std::vector<std::string> described;
     std::string message = "cannot save \"" + path + "\": 5 values cannot be written:";
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        const ValueProblem& got = error->problems[i];
-        EXPECT_EQ((std::tuple{got.slot, got.unitName, got.fieldKey, got.text, got.allowed}),
-                  (std::tuple{expected[i].slot, expected[i].unitName, expected[i].fieldKey, expected[i].text,
-                              expected[i].allowed}));
-        message += "\n  " + expected[i].describe();
+    for (std::size_t i = 0; i < error->problems.size(); ++i) {
+        described.push_back(error->problems[i].describe());
+        message += "\n  " + expected.at(i);
     }
+    EXPECT_EQ(described, expected);
     EXPECT_EQ(error->message, message);
-    EXPECT_EQ(error->problems[1].describe(), "unit 1 \"Alpha\", unit_ammo \"N/A\": needs a whole number from 0 to 10");
 }
 
 TEST(WriterBytes, RefusedCharacterIsNamedOrShownAsBytes)
@@ -218,21 +208,6 @@ TEST(WriterBytes, RefusedCharacterIsNamedOrShownAsBytes)
         EXPECT_EQ(bytes.error().problems[0].fieldKey, "Theatre");
         EXPECT_EQ(bytes.error().problems[0].allowed, c.allowed);
     }
-}
-
-TEST(WriterBytes, WrittenFileHoldsTheBytesAndSavingAgainGivesTheSame)
-{
-    auto roster = makeRoster({{{"unit_name", "A"}, {"unit_armor_type", "None"}}, {{"unit_name", "B"}}});
-    const std::string path =
-        (std::filesystem::temp_directory_path() / ("brevorn-written-" + std::to_string(::getpid()) + ".txt")).string();
-    EXPECT_EQ(messageOf(WriteRosterFile(path, *roster, "3", "Tropical", "Rainy Season")), "");
-    const std::string first = readFile(path);
-    EXPECT_EQ(messageOf(WriteRosterFile(path, *roster, "3", "Tropical", "Rainy Season")), "");
-    const std::string second = readFile(path);
-    std::filesystem::remove(path);
-
-    EXPECT_EQ(first, rosterFileBytes(*roster, {"3", "Tropical", "Rainy Season"}).value());
-    EXPECT_EQ(second, first);
 }
 
 } // namespace
