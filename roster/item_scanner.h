@@ -1,0 +1,169 @@
+// Splitting a roster file's bytes into items, chunk by chunk, without holding the file.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <istream>
+#include <memory>
+#include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace brevorn {
+
+// Items are what the game's text input reads: an item ends at a comma or at a line end
+// (CR LF, a lone LF or a lone CR); spaces and tabs at its start are skipped; an item that
+// starts with a double quote runs to the next double quote, across line ends and commas,
+// and what follows that quote up to the next comma or line end is dropped. Bytes are
+// handed out raw (Windows-1252), in pieces that point into the read buffer, so that an
+// item of any length costs no memory and an item nobody wants is never copied.
+class ItemScanner
+{
+public:
+    static constexpr std::size_t DefaultChunkSize = 64 * 1024;
+
+    explicit ItemScanner(std::istream& in, std::size_t chunkSize = DefaultChunkSize);
+    ~ItemScanner();
+    ItemScanner(const ItemScanner&) = delete;
+    ItemScanner& operator=(const ItemScanner&) = delete;
+
+    // Moves to the next item, passing over what is left of the current one. False at the
+    // end of the input, and when reading failed (see readFailed()).
+    bool nextItem();
+
+    // The next piece of the current item's bytes; valid until the next call of nextPiece
+    // or nextItem. Empty when the item has nothing more: no piece is ever empty.
+    std::string_view nextPiece();
+
+    // True when every byte of the current item has been handed out. It may still be
+    // false just before nextPiece finds that nothing follows.
+    bool itemDone() const { return m_state != State::Unquoted && m_state != State::Quoted; }
+
+    // The 1-based line on which the current item starts.
+    std::int64_t itemLine() const { return m_itemLine; }
+
+    // The current item started with a double quote, and the input ended before the
+    // closing one. Known once the item is done.
+    bool quoteUnclosed() const { return m_quoteUnclosed; }
+
+    // The stream reported an error: what was read before it is not the whole input.
+    bool readFailed() const { return m_readFailed; }
+
+private:
+    enum class State {
+        Between,     // the previous item and its end are consumed
+        Unquoted,    // inside an item without quotes
+        Quoted,      // between an item's quotes
+        AfterQuote,  // past the closing quote, dropping bytes up to the item's end
+        AtDelimiter, // at the comma or line end that ends the item, not yet consumed
+        Ended,       // the input ended inside the item
+    };
+
+    bool nextItemSlowly();
+    std::string_view nextPieceSlowly();
+    bool refill();
+    void countLineEnds(const char* begin, const char* end);
+
+    std::istream& m_in;
+    std::size_t m_chunkSize;
+    std::unique_ptr<char[]> m_buffer;
+    const char* m_pos = nullptr;
+    const char* m_end = nullptr;
+    bool m_inputEnded = false;
+    bool m_readFailed = false;
+
+    State m_state = State::Between;
+    std::int64_t m_line = 1;
+    std::int64_t m_itemLine = 0;
+    bool m_afterCarriageReturn = false; // inside quotes: a LF right after a CR ends no extra line
+    bool m_quoteUnclosed = false;
+};
+
+namespace detail {
+
+// The first comma, CR or LF in [p, end), or end. Reads up to 15 bytes past end, which the
+// scanner's buffer has room for; what lies there is masked off.
+inline const char* findDelimiter(const char* p, const char* end)
+{
+#if defined(__SSE2__)
+    const __m128i comma = _mm_set1_epi8(',');
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    auto hits = [&](const char* at) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        __m128i hit =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, cr)), _mm_cmpeq_epi8(v, lf));
+        return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm_movemask_epi8(hit)));
+    };
+    // Most items are short: their end lies in the first 16 bytes.
+    if (end - p >= 16) {
+        if (std::uint64_t mask = hits(p))
+            return p + std::countr_zero(mask);
+        p += 16;
+        // A long item (a line the game does not know) is passed over 64 bytes a step.
+        while (end - p >= 64) {
+            std::uint64_t mask = hits(p) | hits(p + 16) << 16 | hits(p + 32) << 32 | hits(p + 48) << 48;
+            if (mask)
+                return p + std::countr_zero(mask);
+            p += 64;
+        }
+    }
+    for (; p < end; p += 16) {
+        std::uint64_t mask = hits(p);
+        if (end - p < 16)
+            mask &= (std::uint64_t(1) << (end - p)) - 1;
+        if (mask)
+            return p + std::countr_zero(mask);
+    }
+    return end;
+#else
+    while (p < end && *p != ',' && *p != '\r' && *p != '\n')
+        ++p;
+    return p;
+#endif
+}
+
+} // namespace detail
+
+// The common case inline: an item that lies inside the buffer, after a delimiter that does
+// not end the buffer.
+inline bool ItemScanner::nextItem()
+{
+    if (m_state == State::AtDelimiter && m_end - m_pos >= 3) {
+        char delimiter = *m_pos++;
+        if (delimiter != ',') {
+            ++m_line;
+            if (delimiter == '\r' && *m_pos == '\n')
+                ++m_pos;
+        }
+        // At least one byte is left: the item's first.
+        char first = *m_pos;
+        if (first != ' ' && first != '\t' && first != '"') {
+            m_itemLine = m_line;
+            m_quoteUnclosed = false;
+            m_state = State::Unquoted;
+            return true;
+        }
+        m_state = State::Between;
+    }
+    return nextItemSlowly();
+}
+
+inline std::string_view ItemScanner::nextPiece()
+{
+    if (m_state == State::Unquoted && m_pos != m_end) {
+        const char* begin = m_pos;
+        const char* delimiter = detail::findDelimiter(begin, m_end);
+        if (delimiter != m_end) {
+            m_pos = delimiter;
+            m_state = State::AtDelimiter;
+            return std::string_view(begin, static_cast<std::size_t>(delimiter - begin));
+        }
+    }
+    return nextPieceSlowly();
+}
+
+} // namespace brevorn

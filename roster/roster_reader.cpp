@@ -1,0 +1,297 @@
+// Reading a roster file item by item into a copy of the roster, committed only when the whole file is read.
+#include "roster_reader.h"
+
+#include "item_scanner.h"
+#include "unit_fields.h"
+#include "windows1252.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string_view>
+
+namespace brevorn {
+
+namespace {
+
+enum class Section { None, Game, Units };
+
+// Bytes of an item gathered before deciding what it is: more than the longest key with
+// its "=", and enough to quote the start of an ignored item.
+constexpr std::size_t HeadLimit = 64;
+constexpr std::size_t QuotedLimit = 60;
+
+constexpr std::size_t longestKey()
+{
+    std::size_t longest =
+        std::max({armoredKey.size(), usedKey.size(), dayCounterKey.size(), theatreKey.size(), seasonKey.size()});
+    for (const UnitField& field : unitFields)
+        longest = std::max(longest, field.key.size());
+    return longest;
+}
+constexpr std::size_t KeyLimit = longestKey();
+static_assert(KeyLimit < HeadLimit);
+
+// Where the key of a key line ends: its "=", looked for only as far as the longest key
+// reaches, since an item whose first "=" stands further on holds no key. npos when none.
+std::size_t keyEnd(std::string_view bytes)
+{
+    std::size_t reach = std::min(bytes.size(), KeyLimit + 1);
+    for (std::size_t i = 0; i < reach; ++i) {
+        if (bytes[i] == '=')
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+// Exact, case-sensitive comparison with a key or section line; cheap enough per item.
+template <std::size_t N>
+bool is(std::string_view bytes, const char (&text)[N])
+{
+    return bytes.size() == N - 1 && std::memcmp(bytes.data(), text, N - 1) == 0;
+}
+
+// Most values are a few ASCII bytes, which are the same in UTF-8.
+bool isShortAscii(std::string_view bytes)
+{
+    if (bytes.size() > 32)
+        return false;
+    unsigned char high = 0;
+    for (char c : bytes)
+        high |= static_cast<unsigned char>(c);
+    return high < 0x80;
+}
+
+RosterError failure(std::string message)
+{
+    RosterError error;
+    error.message = std::move(message);
+    return error;
+}
+
+std::string quotedName(const std::string& name)
+{
+    return "\"" + name + "\"";
+}
+
+// The start of an item as a finding shows it: decoded, line ends made visible, cut short.
+std::string shownItem(std::string_view head, bool whole)
+{
+    std::string decoded;
+    appendWindows1252AsUtf8(head.substr(0, QuotedLimit), decoded);
+    std::string shown;
+    for (char c : decoded) {
+        if (c == '\r')
+            shown += "\\r";
+        else if (c == '\n')
+            shown += "\\n";
+        else
+            shown += c;
+    }
+    if (!whole || head.size() > QuotedLimit)
+        shown += "...";
+    return "ignored \"" + shown + "\"";
+}
+
+class RosterReading
+{
+public:
+    RosterReading(std::istream& in, const std::string& sourceName, const Roster& roster, const FindingSink& findings)
+        : m_scanner(in)
+        , m_sourceName(sourceName)
+        , m_roster(roster)
+        , m_findings(findings)
+    {
+    }
+
+    Expected<RosterReadResult> run(Roster& target);
+
+private:
+    // What an item's first bytes say, with more gathered when a chunk ended too early.
+    struct Head
+    {
+        std::string_view bytes;
+        bool whole = false;
+        std::size_t equals = std::string_view::npos;
+    };
+    bool readHead(Head& head);
+
+    std::string* gameTarget(std::string_view key);
+    void storeValue(const Head& head, std::string& target);
+    void report(std::int64_t line, std::string message);
+
+    ItemScanner m_scanner;
+    const std::string& m_sourceName;
+    Roster m_roster; // the working copy: the caller's roster changes only when reading succeeds
+    const FindingSink& m_findings;
+    RosterReadResult m_result;
+    std::string m_headBuffer;
+};
+
+bool RosterReading::readHead(Head& head)
+{
+    std::string_view piece = m_scanner.nextPiece();
+    if (piece.empty())
+        return false;
+    head.bytes = piece;
+    head.whole = m_scanner.itemDone();
+    head.equals = keyEnd(piece);
+    if (head.whole || head.equals != std::string_view::npos || piece.size() >= HeadLimit)
+        return true;
+
+    // The chunk ended early in the item: gather enough of it to decide what it is.
+    m_headBuffer.assign(piece);
+    for (;;) {
+        piece = m_scanner.nextPiece();
+        head.whole = piece.empty() || m_scanner.itemDone();
+        m_headBuffer.append(piece);
+        head.equals = keyEnd(m_headBuffer);
+        if (head.whole || head.equals != std::string_view::npos || m_headBuffer.size() >= HeadLimit)
+            break;
+    }
+    head.bytes = m_headBuffer;
+    return true;
+}
+
+std::string* RosterReading::gameTarget(std::string_view key)
+{
+    std::optional<std::string>* setting = nullptr;
+    if (is(key, "Day_Counter"))
+        setting = &m_result.Day_Counter;
+    else if (is(key, "Theatre"))
+        setting = &m_result.Theatre;
+    else if (is(key, "Season"))
+        setting = &m_result.Season;
+    else
+        return nullptr;
+    if (!*setting)
+        setting->emplace();
+    return &**setting;
+}
+
+void RosterReading::storeValue(const Head& head, std::string& target)
+{
+    std::string_view value = head.bytes.substr(head.equals + 1);
+    if (head.whole && isShortAscii(value)) {
+        target.assign(value);
+        return;
+    }
+    target.clear();
+    appendWindows1252AsUtf8(value, target);
+    for (std::string_view piece = m_scanner.nextPiece(); !piece.empty(); piece = m_scanner.nextPiece())
+        appendWindows1252AsUtf8(piece, target);
+}
+
+void RosterReading::report(std::int64_t line, std::string message)
+{
+    m_findings(ReaderFinding{line, std::move(message)});
+}
+
+Expected<RosterReadResult> RosterReading::run(Roster& target)
+{
+    Section section = Section::None;
+    int nextSlot = 1;
+    std::int64_t unfinishedBlockLine = 0; // where the first field of the not yet completed unit stood
+    Head head;
+
+    while (m_scanner.nextItem()) {
+        if (!readHead(head))
+            continue; // an empty item
+        if (head.whole && (is(head.bytes, "GAME:") || is(head.bytes, "UNITS:"))) {
+            section = head.bytes.size() == 5 ? Section::Game : Section::Units;
+            continue;
+        }
+        if (section == Section::None) {
+            if (m_findings)
+                report(m_scanner.itemLine(), shownItem(head.bytes, head.whole) +
+                                                 ": comes before the first section line (\"GAME:\" or \"UNITS:\")");
+            continue;
+        }
+
+        // No "=" gives the empty key and a leading "=" the key "="; neither is a key.
+        std::string_view key;
+        if (head.equals != std::string_view::npos && head.equals > 0)
+            key = head.bytes.substr(0, head.equals);
+
+        if (section == Section::Game) {
+            if (std::string* setting = gameTarget(key)) {
+                storeValue(head, *setting);
+                continue;
+            }
+        } else {
+            const UnitField* field = findUnitField(key);
+            bool used = key == usedKey;
+            if (field || used || key == armoredKey) {
+                if (nextSlot > MaxUnits)
+                    return failure(quotedName(m_sourceName) + " holds more than " + std::to_string(MaxUnits) +
+                                   " units; the editor holds at most " + std::to_string(MaxUnits) +
+                                   " (the 501st starts on line " + std::to_string(m_scanner.itemLine()) + ")");
+                if (used) {
+                    m_roster.UnitCount = nextSlot++;
+                    unfinishedBlockLine = 0;
+                } else if (field) {
+                    if (!unfinishedBlockLine)
+                        unfinishedBlockLine = m_scanner.itemLine();
+                    UnitRecord& unit = m_roster.UnitTable[static_cast<std::size_t>(nextSlot)];
+                    if (field->kind == FieldKind::Text) {
+                        storeValue(head, unit.*field->text);
+                    } else {
+                        std::optional<std::string>& count = unit.*field->count;
+                        if (!count)
+                            count.emplace();
+                        storeValue(head, *count);
+                    }
+                }
+                continue;
+            }
+        }
+        if (m_findings) {
+            report(m_scanner.itemLine(), shownItem(head.bytes, head.whole) + ": not a key of the " +
+                                             (section == Section::Game ? "game" : "unit") + " section");
+        }
+    }
+
+    if (m_scanner.readFailed())
+        return failure("cannot read " + quotedName(m_sourceName) +
+                       ": the system reported an error part-way through the file");
+    // Only the last item can lack its closing quote: it ran to the end of the file.
+    if (m_findings && m_scanner.quoteUnclosed())
+        report(m_scanner.itemLine(), "the double quote that starts this item is never closed, so the item runs to "
+                                     "the end of the file");
+    if (m_findings && unfinishedBlockLine)
+        report(unfinishedBlockLine, "unit block starting here has no unit_used line, so it is not part of the roster");
+
+    m_result.nextSlot = nextSlot;
+    target = std::move(m_roster);
+    return m_result;
+}
+
+} // namespace
+
+Expected<RosterReadResult> readRoster(std::istream& in, const std::string& sourceName, Roster& roster,
+                                      const FindingSink& findings)
+{
+    RosterReading reading(in, sourceName, roster, findings);
+    return reading.run(roster);
+}
+
+Expected<RosterReadResult> ReadRosterFile(const std::string& path, Roster& roster, const FindingSink& findings)
+{
+    if (path.empty())
+        return failure("cannot open a roster file: no path was given");
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return failure("cannot read " + quotedName(path) + ": it is a folder");
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in.is_open()) {
+        int reason = errno;
+        return failure("cannot open " + quotedName(path) + ": " +
+                       (reason ? std::strerror(reason) : "the system gave no reason"));
+    }
+    return readRoster(in, path, roster, findings);
+}
+
+} // namespace brevorn
