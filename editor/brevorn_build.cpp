@@ -66,11 +66,12 @@ QWidget* createControl(const ControlSpec& spec, QWidget* window)
     case ControlKind::ComboBox: {
         auto* combo = new QComboBox(window);
         combo->setEditable(true);
-        // Typed text stays exactly as typed: no completion from the items, no item added
-        // on Enter, and no case-blind lookup that would swap in an item's spelling.
+        // Typed text stays exactly as typed: no completion from the items and no item
+        // added on Enter. Without a completer the combo's own lookup on Enter and on
+        // leaving the field matches case-sensitively, so it can only find the very text
+        // typed and never swaps in an item's spelling ("medium tank" stays as it is).
         combo->setCompleter(nullptr);
         combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->setDuplicatesEnabled(true);
         combo->setEditText(text);
         return combo;
     }
