@@ -24,6 +24,9 @@ class ItemScanner
 {
 public:
     static constexpr std::size_t DefaultChunkSize = 64 * 1024;
+    // A piece may be read this many bytes past its end (what lies there is not the item),
+    // so that it can be searched with whole 16-byte loads.
+    static constexpr std::size_t ReadSlack = 16;
 
     explicit ItemScanner(std::istream& in, std::size_t chunkSize = DefaultChunkSize);
     ~ItemScanner();
@@ -46,7 +49,7 @@ public:
     std::int64_t itemLine() const { return m_itemLine; }
 
     // The current item started with a double quote, and the input ended before the
-    // closing one. Known once the item is done.
+    // closing one. Known once the item is done, and kept after nextItem returns false.
     bool quoteUnclosed() const { return m_quoteUnclosed; }
 
     // The stream reported an error: what was read before it is not the whole input.
@@ -84,52 +87,25 @@ private:
 
 namespace detail {
 
-// The first comma, CR or LF in [p, end), or end. Reads up to 15 bytes past end, which the
-// scanner's buffer has room for; what lies there is masked off.
-inline const char* findDelimiter(const char* p, const char* end)
-{
+// The first comma, CR or LF in [p, end), or end. May read up to ReadSlack bytes past end.
+const char* findDelimiter(const char* p, const char* end);
+
 #if defined(__SSE2__)
-    const __m128i comma = _mm_set1_epi8(',');
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    auto hits = [&](const char* at) {
-        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-        __m128i hit =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, comma), _mm_cmpeq_epi8(v, cr)), _mm_cmpeq_epi8(v, lf));
-        return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm_movemask_epi8(hit)));
-    };
-    // Most items are short: their end lies in the first 16 bytes.
-    if (end - p >= 16) {
-        if (std::uint64_t mask = hits(p))
-            return p + std::countr_zero(mask);
-        p += 16;
-        // A long item (a line the game does not know) is passed over 64 bytes a step.
-        while (end - p >= 64) {
-            std::uint64_t mask = hits(p) | hits(p + 16) << 16 | hits(p + 32) << 32 | hits(p + 48) << 48;
-            if (mask)
-                return p + std::countr_zero(mask);
-            p += 64;
-        }
-    }
-    for (; p < end; p += 16) {
-        std::uint64_t mask = hits(p);
-        if (end - p < 16)
-            mask &= (std::uint64_t(1) << (end - p)) - 1;
-        if (mask)
-            return p + std::countr_zero(mask);
-    }
-    return end;
-#else
-    while (p < end && *p != ',' && *p != '\r' && *p != '\n')
-        ++p;
-    return p;
-#endif
+// Bit i is set when p[i] is a comma, CR or LF, for the 16 bytes from p.
+inline unsigned delimiterMask(const char* p)
+{
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i hit =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(',')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\r'))),
+                     _mm_cmpeq_epi8(v, _mm_set1_epi8('\n')));
+    return static_cast<unsigned>(_mm_movemask_epi8(hit));
 }
+#endif
 
 } // namespace detail
 
 // The common case inline: an item that lies inside the buffer, after a delimiter that does
-// not end the buffer.
+// not end the buffer. The rest, and every quoted item, goes the slow way.
 inline bool ItemScanner::nextItem()
 {
     if (m_state == State::AtDelimiter && m_end - m_pos >= 3) {
@@ -156,7 +132,16 @@ inline std::string_view ItemScanner::nextPiece()
 {
     if (m_state == State::Unquoted && m_pos != m_end) {
         const char* begin = m_pos;
+#if defined(__SSE2__)
+        // Most items are short: their end is found here, in the next 16 bytes.
+        std::ptrdiff_t left = m_end - begin;
+        unsigned mask = detail::delimiterMask(begin) & (left < 16 ? (1u << left) - 1 : 0xFFFFu);
+        const char* delimiter = mask        ? begin + std::countr_zero(mask)
+                                : left > 16 ? detail::findDelimiter(begin + 16, m_end)
+                                            : m_end;
+#else
         const char* delimiter = detail::findDelimiter(begin, m_end);
+#endif
         if (delimiter != m_end) {
             m_pos = delimiter;
             m_state = State::AtDelimiter;

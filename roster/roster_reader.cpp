@@ -6,11 +6,16 @@
 #include "windows1252.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace brevorn {
 
@@ -44,6 +49,21 @@ std::size_t keyEnd(std::string_view bytes)
             return i;
     }
     return std::string_view::npos;
+}
+
+// The same for a piece straight from the scanner's buffer, which may be read past its end.
+std::size_t keyEndOfPiece(std::string_view piece)
+{
+#if defined(__SSE2__)
+    static_assert(KeyLimit + 1 <= 16 && ItemScanner::ReadSlack >= 16);
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(piece.data()));
+    unsigned found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('='))));
+    if (piece.size() < 16)
+        found &= (1u << piece.size()) - 1;
+    return found ? static_cast<std::size_t>(std::countr_zero(found)) : std::string_view::npos;
+#else
+    return keyEnd(piece);
+#endif
 }
 
 // Exact, case-sensitive comparison with a key or section line; cheap enough per item.
@@ -113,8 +133,8 @@ private:
     struct Head
     {
         std::string_view bytes;
-        bool whole = false;
-        std::size_t equals = std::string_view::npos;
+        bool whole = false;                          // bytes is the whole item
+        std::size_t equals = std::string_view::npos; // the "=" that ends a possible key, see keyEnd
     };
     bool readHead(Head& head);
 
@@ -137,7 +157,7 @@ bool RosterReading::readHead(Head& head)
         return false;
     head.bytes = piece;
     head.whole = m_scanner.itemDone();
-    head.equals = keyEnd(piece);
+    head.equals = keyEndOfPiece(piece);
     if (head.whole || head.equals != std::string_view::npos || piece.size() >= HeadLimit)
         return true;
 
@@ -175,7 +195,8 @@ void RosterReading::storeValue(const Head& head, std::string& target)
 {
     std::string_view value = head.bytes.substr(head.equals + 1);
     if (head.whole && isShortAscii(value)) {
-        target.assign(value);
+        target.clear();
+        target.append(value);
         return;
     }
     target.clear();

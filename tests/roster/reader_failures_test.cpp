@@ -28,6 +28,18 @@ std::unique_ptr<Roster> heldRoster()
     return roster;
 }
 
+// Reads with the given call and expects it to fail with the message, leaving the roster alone.
+template <class ReadFunction>
+void expectFailure(ReadFunction read, const std::string& message)
+{
+    auto roster = heldRoster();
+    const Roster before = *roster;
+    auto result = read(*roster);
+    ASSERT_FALSE(result.ok()) << message;
+    EXPECT_EQ(result.error().message, message);
+    EXPECT_TRUE(*roster == before) << message;
+}
+
 TEST(ReaderLimits, FiveHundredUnitsFit)
 {
     auto roster = heldRoster();
@@ -42,80 +54,46 @@ TEST(ReaderLimits, FiveHundredUnitsFit)
 
 TEST(ReaderLimits, AnyUnitKeyAfterFiveHundredUnitsFailsWithItsLine)
 {
-    // Line 5 + 4 * 500 is the first line after the 500th block.
+    // The first line after the 500th block is 5 + 4 * 500.
     for (const char* tail : {"unit_name=x", "unit_armored=Yes", "unit_used=no", "\r\n  \"unit_smoke=No\""}) {
-        auto roster = heldRoster();
-        const Roster before = *roster;
         std::istringstream in(unitBlocks(500) + tail);
-        auto read = readRoster(in, "/path/big.txt", *roster);
-        ASSERT_FALSE(read.ok()) << tail;
-        int line = tail[0] == '\r' ? 2006 : 2005;
-        EXPECT_EQ(read.error().message, "\"/path/big.txt\" holds more than 500 units; the editor holds at most 500 "
-                                        "(the 501st starts on line " +
-                                            std::to_string(line) + ")");
-        EXPECT_TRUE(*roster == before) << tail;
+        expectFailure([&](Roster& roster) { return readRoster(in, "/path/big.txt", roster); },
+                      "\"/path/big.txt\" holds more than 500 units; the editor holds at most 500 (the 501st starts on "
+                      "line " +
+                          std::string(tail[0] == '\r' ? "2006" : "2005") + ")");
     }
 }
 
 TEST(ReaderFailures, PathsThatCannotBeRead)
 {
+    const std::string missing = BREVORN_TEST_DATA_DIR "/no-such-file.txt";
     const std::pair<std::string, std::string> cases[] = {
         {"", "cannot open a roster file: no path was given"},
-        {BREVORN_TEST_DATA_DIR "/no-such-file.txt",
-         "cannot open \"" BREVORN_TEST_DATA_DIR "/no-such-file.txt\": No such file or directory"},
+        {missing, "cannot open \"" + missing + "\": No such file or directory"},
         {BREVORN_TEST_DATA_DIR, "cannot read \"" BREVORN_TEST_DATA_DIR "\": it is a folder"},
     };
-    for (const auto& [path, message] : cases) {
-        auto roster = heldRoster();
-        const Roster before = *roster;
-        auto read = ReadRosterFile(path, *roster);
-        ASSERT_FALSE(read.ok()) << path;
-        EXPECT_EQ(read.error().message, message);
-        EXPECT_TRUE(*roster == before) << path;
-    }
+    for (const auto& [path, message] : cases)
+        expectFailure([&](Roster& roster) { return ReadRosterFile(path, roster); }, message);
 }
 
-// Serves the first bytes of a text, then fails as a disk would.
-class FailingBuffer : public std::streambuf
+// Serves its bytes, then fails as a disk would.
+struct FailingBuffer : std::streambuf
 {
-public:
     explicit FailingBuffer(std::string bytes)
-        : m_bytes(std::move(bytes))
+        : bytes(std::move(bytes))
     {
-        setg(m_bytes.data(), m_bytes.data(), m_bytes.data() + m_bytes.size());
+        setg(&this->bytes[0], &this->bytes[0], &this->bytes[0] + this->bytes.size());
     }
-
-protected:
     int_type underflow() override { throw std::runtime_error("device error"); }
-
-private:
-    std::string m_bytes;
+    std::string bytes;
 };
 
 TEST(ReaderFailures, ReadErrorPartWayLeavesTheRosterUnchanged)
 {
     FailingBuffer buffer(unitBlocks(2) + "unit_name=Half");
     std::istream in(&buffer);
-    auto roster = heldRoster();
-    const Roster before = *roster;
-    auto read = readRoster(in, "/mnt/usb/roster.txt", *roster);
-    ASSERT_FALSE(read.ok());
-    EXPECT_EQ(read.error().message,
-              "cannot read \"/mnt/usb/roster.txt\": the system reported an error part-way through the file");
-    EXPECT_TRUE(*roster == before);
-}
-
-TEST(ReaderFailures, FilesWithoutSectionsChangeNothing)
-{
-    for (const char* name : {"/empty.txt", "/no-sections.txt"}) {
-        auto roster = heldRoster();
-        const Roster before = *roster;
-        auto read = ReadRosterFile(BREVORN_TEST_DATA_DIR + std::string(name), *roster);
-        ASSERT_TRUE(read.ok()) << name;
-        EXPECT_EQ(read.value().nextSlot, 1);
-        EXPECT_EQ(read.value().Day_Counter, std::nullopt);
-        EXPECT_TRUE(*roster == before) << name;
-    }
+    expectFailure([&](Roster& roster) { return readRoster(in, "/mnt/usb/roster.txt", roster); },
+                  "cannot read \"/mnt/usb/roster.txt\": the system reported an error part-way through the file");
 }
 
 } // namespace
