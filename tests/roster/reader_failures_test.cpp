@@ -73,7 +73,7 @@ TEST(ReaderFailures, PathsThatCannotBeRead)
         {BREVORN_TEST_DATA_DIR, "cannot read \"" BREVORN_TEST_DATA_DIR "\": it is a folder"},
     };
     for (const auto& [path, message] : cases)
-        expectFailure([&](Roster& roster) { return ReadRosterFile(path, roster); }, message);
+        expectFailure([&path = path](Roster& roster) { return ReadRosterFile(path, roster); }, message);
 }
 
 // Serves its bytes, then fails as a disk would.
