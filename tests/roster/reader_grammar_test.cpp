@@ -98,7 +98,8 @@ TEST(ReaderGrammar, SectionsGameKeysAndCompletedUnits)
     // UnitCount starts at 7: only a completed unit changes it.
     const std::tuple<const char*, std::optional<std::string>, int, int> cases[] = {
         {"GAME:\r\nDay_Counter=5", "5", 7, 1},
-        {"  \"GAME:\",Day_Counter=5\r\n", "5", 7, 1},
+        {" \t GAME:\r\nDay_Counter=5\r\n", "5", 7, 1},
+        {"\"GAME:\",Day_Counter=5\r\n", "5", 7, 1},
         {"game:\r\nDay_Counter=5\r\n", std::nullopt, 7, 1},
         {"GAME: \r\nDay_Counter=5\r\n", std::nullopt, 7, 1},
         {"Day_Counter=5\r\nGAME:\r\n", std::nullopt, 7, 1},
