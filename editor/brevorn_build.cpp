@@ -51,10 +51,10 @@ const UnitField& unitField(std::string_view key)
     return *field;
 }
 
-QWidget* createControl(const ControlSpec& spec, QWidget* window)
+QWidget* createControl(const ControlRow& row, QWidget* window)
 {
-    const QString text = fromUtf8(spec.caption);
-    switch (spec.kind) {
+    const QString text = fromUtf8(row.caption);
+    switch (row.kind) {
     case ControlKind::Label: {
         auto* label = new QLabel(text, window);
         label->setTextFormat(Qt::PlainText);
@@ -115,13 +115,13 @@ BrevornBuild::BrevornBuild(Dialogs& dialogs, EndProgram endProgram)
 void BrevornBuild::createControls()
 {
     QWidget* previous = nullptr;
-    for (const ControlSpec& spec : controlTable()) {
-        QWidget* control = createControl(spec, this);
-        const QString name = fromUtf8(spec.name);
+    for (const ControlRow& row : controlTable()) {
+        QWidget* control = createControl(row, this);
+        const QString name = fromUtf8(row.name);
         control->setObjectName(name);
         m_controls.insert(name, control);
         // The table is in tab-index order; labels hold a tab index but never the focus.
-        if (spec.kind != ControlKind::Label) {
+        if (row.kind != ControlKind::Label) {
             if (previous)
                 setTabOrder(previous, control);
             previous = control;
@@ -138,11 +138,11 @@ void BrevornBuild::createControls()
 void BrevornBuild::placeControls()
 {
     // Each caption is measured with the font and style its own control uses.
-    auto measure = [this](const ControlSpec& spec) {
-        QWidget* control = m_controls.value(fromUtf8(spec.name));
+    auto measure = [this](const ControlRow& row) {
+        QWidget* control = m_controls.value(fromUtf8(row.name));
         const QFontMetrics metrics = control->fontMetrics();
-        const QSize text(metrics.horizontalAdvance(fromUtf8(spec.caption)), metrics.height());
-        if (spec.kind != ControlKind::PushButton)
+        const QSize text(metrics.horizontalAdvance(fromUtf8(row.caption)), metrics.height());
+        if (row.kind != ControlKind::PushButton)
             return text;
         // The caption stays out of the option: some styles give any captioned button a
         // minimum width that has nothing to do with reading the caption.
@@ -152,14 +152,14 @@ void BrevornBuild::placeControls()
     };
     m_scale = brevorn::layoutScale(controlTable(), measure);
 
-    for (const ControlSpec& spec : controlTable()) {
-        QWidget* control = m_controls.value(fromUtf8(spec.name));
-        control->setGeometry(scaledRect(spec, m_scale));
-        if (spec.kind == ControlKind::Label) {
+    for (const ControlRow& row : controlTable()) {
+        QWidget* control = m_controls.value(fromUtf8(row.name));
+        control->setGeometry(scaledRect(row, m_scale));
+        if (row.kind == ControlKind::Label) {
             // Where a control reaches over the label's left edge, the caption starts
             // after it so that it can be read in full.
             const int covered =
-                scaledPixels(uncoveredSpan(controlTable(), spec).start, m_scale) - scaledPixels(spec.left, m_scale);
+                scaledPixels(uncoveredSpan(controlTable(), row).start, m_scale) - scaledPixels(row.left, m_scale);
             if (covered > 0)
                 static_cast<QLabel*>(control)->setIndent(covered);
         } else {

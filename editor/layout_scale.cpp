@@ -10,12 +10,12 @@ namespace brevorn {
 
 namespace {
 
-bool hasCaption(const ControlSpec& control)
+bool hasCaption(const ControlRow& control)
 {
     return (control.kind == ControlKind::Label || control.kind == ControlKind::PushButton) && !control.caption.empty();
 }
 
-bool overlapsVertically(const ControlSpec& a, const ControlSpec& b)
+bool overlapsVertically(const ControlRow& a, const ControlRow& b)
 {
     return a.top < b.top + b.height && b.top < a.top + a.height;
 }
@@ -25,7 +25,7 @@ double pixelsAtOne(int twips)
     return double(twips) / TwipsPerPixel;
 }
 
-bool fitsAt(std::span<const ControlSpec> table, const ControlSpec& control, QSize need, double scale)
+bool fitsAt(std::span<const ControlRow> table, const ControlRow& control, QSize need, double scale)
 {
     const TwipsSpan span = uncoveredSpan(table, control);
     const int width = scaledPixels(span.end, scale) - scaledPixels(span.start, scale);
@@ -40,7 +40,7 @@ int scaledPixels(int twips, double scale)
     return int(std::lround(pixelsAtOne(twips) * scale));
 }
 
-QRect scaledRect(const ControlSpec& control, double scale)
+QRect scaledRect(const ControlRow& control, double scale)
 {
     const int left = scaledPixels(control.left, scale);
     const int top = scaledPixels(control.top, scale);
@@ -48,13 +48,13 @@ QRect scaledRect(const ControlSpec& control, double scale)
                  scaledPixels(control.top + control.height, scale) - top);
 }
 
-TwipsSpan uncoveredSpan(std::span<const ControlSpec> table, const ControlSpec& control)
+TwipsSpan uncoveredSpan(std::span<const ControlRow> table, const ControlRow& control)
 {
     TwipsSpan span{control.left, control.left + control.width};
     if (control.kind != ControlKind::Label)
         return span;
     // Every other kind of control is drawn over a label.
-    for (const ControlSpec& other : table) {
+    for (const ControlRow& other : table) {
         if (other.kind == ControlKind::Label || !overlapsVertically(control, other))
             continue;
         const int otherEnd = other.left + other.width;
@@ -67,16 +67,16 @@ TwipsSpan uncoveredSpan(std::span<const ControlSpec> table, const ControlSpec& c
     return span;
 }
 
-double layoutScale(std::span<const ControlSpec> table, const CaptionMeasure& measure)
+double layoutScale(std::span<const ControlRow> table, const CaptionMeasure& measure)
 {
     struct Need
     {
-        const ControlSpec* control;
+        const ControlRow* control;
         QSize size;
     };
     std::vector<Need> needs;
     double scale = 1.0;
-    for (const ControlSpec& control : table) {
+    for (const ControlRow& control : table) {
         if (!hasCaption(control))
             continue;
         const QSize size = measure(control);

@@ -9,7 +9,7 @@ namespace {
 
 using enum ControlKind;
 
-constexpr std::array<ControlSpec, 44> controls{{
+constexpr std::array<ControlRow, 44> controls{{
     {"List1", ListBox, "", 240, 1440, 2655, 4350},
     {"Command2", PushButton, "LOAD", 6000, 5400, 1335, 495},
     {"Command3", PushButton, "SAVE", 4560, 5400, 1335, 495},
@@ -120,14 +120,14 @@ constexpr std::array<FieldControl, 3> game{{
 
 } // namespace
 
-std::span<const ControlSpec> controlTable()
+std::span<const ControlRow> controlTable()
 {
     return controls;
 }
 
-const ControlSpec* findControl(std::string_view name)
+const ControlRow* findControl(std::string_view name)
 {
-    auto it = std::ranges::find(controls, name, &ControlSpec::name);
+    auto it = std::ranges::find(controls, name, &ControlRow::name);
     return it == controls.end() ? nullptr : &*it;
 }
 
@@ -161,7 +161,7 @@ std::string_view fieldCaption(std::string_view fieldKey)
         pair = &*g;
     if (!pair)
         return {};
-    const ControlSpec* label = findControl(pair->label);
+    const ControlRow* label = findControl(pair->label);
     return label ? label->caption : std::string_view{};
 }
 

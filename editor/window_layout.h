@@ -12,7 +12,7 @@ enum class ControlKind { Label, TextBox, ComboBox, ListBox, PushButton };
 
 // One control of the window. Positions are twips (15 to the pixel at 96 dpi), the
 // outer edge of the control within the client area.
-struct ControlSpec
+struct ControlRow
 {
     std::string_view name; // also the widget's objectName
     ControlKind kind;
@@ -29,10 +29,10 @@ inline constexpr int TwipsPerPixel = 15;
 inline constexpr std::string_view WindowCaption = "Steelvane Brevorn Builder";
 
 // Every control of the window in tab-index order (the row is the tab index).
-std::span<const ControlSpec> controlTable();
+std::span<const ControlRow> controlTable();
 
 // The control with this name, or nullptr.
-const ControlSpec* findControl(std::string_view name);
+const ControlRow* findControl(std::string_view name);
 
 // An editing control and what it edits: a unit field or a game setting, by file key,
 // and the label that stands beside it.

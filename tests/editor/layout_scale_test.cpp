@@ -25,7 +25,7 @@ TEST(LayoutScale, GrowsOnlyAsFarAsTheTightestCaptionNeeds)
         {{{"Label18", QSize(60, 12)}, {"Command5", QSize(60, 12)}}, 60.0 / 48},
     };
     for (const Case& c : cases) {
-        const double scale = layoutScale(controlTable(), [&](const ControlSpec& control) {
+        const double scale = layoutScale(controlTable(), [&](const ControlRow& control) {
             return c.needs.contains(control.name) ? c.needs.at(control.name) : QSize(10, 10);
         });
         // Rounding edges to whole pixels may cost a little more than the plain ratio.
@@ -33,7 +33,7 @@ TEST(LayoutScale, GrowsOnlyAsFarAsTheTightestCaptionNeeds)
         EXPECT_LT(scale, c.want + 0.02);
     }
     // At the plain ratio 55 / 48, Label18's rounded edges lie 54 pixels apart: the scale creeps on.
-    const double scale = layoutScale(controlTable(), [](const ControlSpec& control) {
+    const double scale = layoutScale(controlTable(), [](const ControlRow& control) {
         return control.name == "Label18" ? QSize(55, 12) : QSize(10, 10);
     });
     EXPECT_EQ(std::lround(3240 * scale / 15) - std::lround(2520 * scale / 15), 55);
