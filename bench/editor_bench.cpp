@@ -1,0 +1,219 @@
+// Speed and memory of the editor window: start-up against a bare window, LOAD, showing a unit, SAVE.
+#include "bench_rosters.h"
+
+#include "editor/brevorn_build.h"
+#include "editor/dialogs.h"
+#include "roster/roster_writer.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QPushButton>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <memory>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+using namespace brevorn;
+
+// Answers every question at once: the benchmark measures the window, not a person.
+struct InstantDialogs final : Dialogs
+{
+    QString path;
+    std::optional<QString> openPath(QWidget*) override { return path; }
+    std::optional<QString> savePath(QWidget*) override { return path; }
+    bool askYesNo(QWidget*, const QString&, const QString&) override { return false; }
+    QString inputText(QWidget*, const QString&, const QString&) override { return {}; }
+    void showError(QWidget*, const QString&, const QString& text) override
+    {
+        std::cerr << "unexpected message: " << text.toStdString() << '\n';
+    }
+};
+
+QString rosterOf500Units()
+{
+    static const QString path = [] {
+        std::string file = bench::benchDataPath("brevorn-editor-500.txt");
+        std::ofstream(file, std::ios::binary) << rosterFileBytes(bench::fullRoster(), bench::benchGame()).value();
+        return QString::fromStdString(file);
+    }();
+    return path;
+}
+
+// What the user waits for: a whole program start until its window is shown, once with a
+// bare window and once with the editor. The benchmark starts itself again in a child mode.
+const char* selfPath = nullptr;
+
+int startupChild(const char* mode)
+{
+    int argc = 1;
+    char name[] = "editor_bench";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    InstantDialogs dialogs;
+    std::unique_ptr<QWidget> window;
+    if (std::strcmp(mode, "editor") == 0) {
+        window = std::make_unique<BrevornBuild>(dialogs);
+    } else {
+        window = std::make_unique<QWidget>();
+        window->resize(495, 397);
+    }
+    window->show();
+    QApplication::processEvents();
+    return 0;
+}
+
+void timeProgramStart(benchmark::State& state, const char* mode)
+{
+    std::string arg = std::string("--startup-child=") + mode;
+    for (auto _ : state) {
+        char* argv[] = {const_cast<char*>(selfPath), arg.data(), nullptr};
+        auto start = std::chrono::steady_clock::now();
+        pid_t child = 0;
+        int status = 0;
+        if (posix_spawn(&child, selfPath, nullptr, nullptr, argv, environ) != 0 || waitpid(child, &status, 0) < 0 ||
+            status != 0) {
+            state.SkipWithError("the child program did not start and end cleanly");
+            break;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+}
+
+void BM_ProgramStart_BareWindow(benchmark::State& state)
+{
+    timeProgramStart(state, "bare");
+}
+void BM_ProgramStart_BrevornBuild(benchmark::State& state)
+{
+    timeProgramStart(state, "editor");
+}
+BENCHMARK(BM_ProgramStart_BareWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_ProgramStart_BrevornBuild)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The same inside one running program: what a window costs once Qt is up.
+void BM_BareWindow_CreateAndShow(benchmark::State& state)
+{
+    for (auto _ : state) {
+        QWidget window;
+        window.resize(495, 397);
+        window.show();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_BareWindow_CreateAndShow)->Unit(benchmark::kMicrosecond);
+
+void BM_BrevornBuild_CreateAndShow(benchmark::State& state)
+{
+    InstantDialogs dialogs;
+    for (auto _ : state) {
+        BrevornBuild window(dialogs);
+        window.show();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_BrevornBuild_CreateAndShow)->Unit(benchmark::kMicrosecond);
+
+void BM_Load500Units(benchmark::State& state)
+{
+    InstantDialogs dialogs;
+    dialogs.path = rosterOf500Units();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = std::make_unique<BrevornBuild>(dialogs);
+        state.ResumeTiming();
+        window->Command2_Click();
+        benchmark::DoNotOptimize(window->roster().UnitCount);
+        state.PauseTiming();
+        window.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Load500Units)->Unit(benchmark::kMillisecond);
+
+void BM_ShowUnit(benchmark::State& state)
+{
+    InstantDialogs dialogs;
+    dialogs.path = rosterOf500Units();
+    BrevornBuild window(dialogs);
+    window.Command2_Click();
+    auto* list = window.findChild<QListWidget*>("List1");
+    int row = 0;
+    for (auto _ : state) {
+        // Selecting an entry runs List1_Click, as a click of the user's would.
+        list->setCurrentRow(row);
+        row = (row + 97) % 500;
+    }
+}
+BENCHMARK(BM_ShowUnit)->Unit(benchmark::kMicrosecond);
+
+void BM_Save500Units(benchmark::State& state)
+{
+    InstantDialogs dialogs;
+    dialogs.path = rosterOf500Units();
+    BrevornBuild window(dialogs);
+    window.Command2_Click();
+    dialogs.path = QString::fromStdString(bench::benchDataPath("brevorn-editor-500-saved.txt"));
+    for (auto _ : state)
+        window.Command3_Click();
+}
+BENCHMARK(BM_Save500Units)->Unit(benchmark::kMillisecond);
+
+long residentKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+// Memory is measured before the timing runs, so that nothing they left behind counts.
+void reportMemory()
+{
+    QWidget bare;
+    bare.resize(495, 397);
+    bare.show();
+    QApplication::processEvents();
+    long bareKiB = residentKiB();
+
+    InstantDialogs dialogs;
+    dialogs.path = rosterOf500Units();
+    BrevornBuild window(dialogs);
+    window.show();
+    QApplication::processEvents();
+    window.Command2_Click();
+    QApplication::processEvents();
+    long loadedKiB = residentKiB();
+    std::cout << "memory: bare window " << bareKiB / 1024.0 << " MiB, editor with 500 units loaded "
+              << loadedKiB / 1024.0 << " MiB, difference " << (loadedKiB - bareKiB) / 1024.0
+              << " MiB (target: at most 10 MiB)\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && std::strncmp(argv[1], "--startup-child=", 16) == 0)
+        return startupChild(argv[1] + 16);
+    selfPath = argv[0];
+    QApplication app(argc, argv);
+    reportMemory();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
