@@ -209,7 +209,9 @@ std::optional<RosterError> replaceFileContents(const std::string& path, std::str
 
     // Beside the target, so that the rename stays within one file system.
     std::string folder = folderOf(target.path);
-    std::string pattern = joinPath(folder, "." + nameOf(target.path) + ".XXXXXX");
+    std::string hiddenName = nameOf(target.path);
+    hiddenName.insert(0, 1, '.');
+    std::string pattern = joinPath(folder, hiddenName.append(".XXXXXX"));
     std::vector<char> tempName(pattern.begin(), pattern.end());
     tempName.push_back('\0');
     FileDescriptor temp(makeTempFile(tempName.data()));
