@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -127,6 +128,15 @@ void BrevornBuild::createControls()
             previous = control;
         }
     }
+    // Each label is the buddy of the control it names, so that assistive technology reads
+    // the two together. No caption holds an "&", so no buddy gains a shortcut key.
+    for (const ControlRow& row : controlTable()) {
+        QWidget* control = m_controls.value(fromUtf8(row.name));
+        if (auto* label = qobject_cast<QLabel*>(m_controls.value(fromUtf8(labelOf(row.name)))))
+            label->setBuddy(control);
+        if (row.kind != ControlKind::Label)
+            control->setAccessibleName(fromUtf8(brevorn::accessibleName(row.name)));
+    }
     List1 = findChild<QListWidget*>(QStringLiteral("List1"));
     Command1 = findChild<QPushButton*>(QStringLiteral("Command1"));
     Command2 = findChild<QPushButton*>(QStringLiteral("Command2"));
@@ -179,6 +189,13 @@ void BrevornBuild::connectHandlers()
     connect(Command5, &QPushButton::clicked, this, &BrevornBuild::Command5_Click);
     // Every change of the selection, also one the program makes ("New Unit" relies on it).
     connect(List1, &QListWidget::itemSelectionChanged, this, &BrevornBuild::List1_Click);
+    // Taking the focus makes the first entry current without selecting it, and the first
+    // Down would then skip it. While nothing is selected, nothing is current either, so that
+    // Down selects the first entry.
+    connect(List1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        if (ListIndex() < 0)
+            List1->selectionModel()->clearCurrentIndex();
+    });
 }
 
 void BrevornBuild::Form_Load()
@@ -321,8 +338,8 @@ void BrevornBuild::List1_Click()
 
 int BrevornBuild::ListIndex() const
 {
-    // A list can hold a current row that is not selected (it takes one on focus); only a
-    // selected entry counts.
+    // A list can hold a current row that is not selected (Ctrl+click takes the selection
+    // away and leaves the row current); only a selected entry counts.
     const QList<QListWidgetItem*> selected = List1->selectedItems();
     return selected.isEmpty() ? -1 : List1->row(selected.first());
 }

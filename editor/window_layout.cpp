@@ -165,4 +165,32 @@ std::string_view fieldCaption(std::string_view fieldKey)
     return label ? label->caption : std::string_view{};
 }
 
+std::string_view labelOf(std::string_view control)
+{
+    if (control == "List1")
+        return "Label1";
+    auto byControl = [control](const FieldControl& pair) { return pair.control == control; };
+    if (auto it = std::ranges::find_if(showing, byControl); it != showing.end())
+        return it->label;
+    if (auto it = std::ranges::find_if(game, byControl); it != game.end())
+        return it->label;
+    return {};
+}
+
+std::string_view accessibleName(std::string_view control)
+{
+    // "UNITS:" is a section heading in capitals, which a screen reader may spell letter by letter.
+    if (control == "List1")
+        return "Units";
+    const ControlRow* row = findControl(control);
+    if (!row || row->kind == ControlKind::Label)
+        return {};
+    if (const ControlRow* label = findControl(labelOf(control)))
+        row = label;
+    std::string_view name = row->caption;
+    if (name.ends_with(':'))
+        name.remove_suffix(1);
+    return name;
+}
+
 } // namespace brevorn

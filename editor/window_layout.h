@@ -56,4 +56,13 @@ const std::array<FieldControl, 3>& gameSettingControls();
 // ("unit_ammo" -> "Ammo Used (x10%):"); empty for an unknown key.
 std::string_view fieldCaption(std::string_view fieldKey);
 
+// The label that names a control ("Text1" -> "Label2", "List1" -> "Label1"); empty for a
+// control that has none.
+std::string_view labelOf(std::string_view control);
+
+// What assistive technology announces for a control: an editing control is called by its
+// label without the colon ("Ammo Used (x10%)"), the unit list "Units", a button by its
+// caption. Empty for a label, which is read as the caption it shows.
+std::string_view accessibleName(std::string_view control);
+
 } // namespace brevorn
