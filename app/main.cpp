@@ -6,6 +6,11 @@
 
 int main(int argc, char* argv[])
 {
+    // The name is the window class the desktop entry's StartupWMClass expects, and the
+    // desktop file name lets Wayland compositors match the window to that entry and icon.
+    QApplication::setApplicationName(QStringLiteral("brevorn-builder"));
+    QApplication::setApplicationVersion(QStringLiteral(BREVORN_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.steelvane.BrevornBuilder"));
     QApplication app(argc, argv);
     brevorn::QtDialogs dialogs;
     brevorn::BrevornBuild window(dialogs);
