@@ -1,4 +1,5 @@
-// A window under test: scripted dialog answers, a record of what was asked, controls by name.
+// A window under test that answers its own dialogs from a script, records what was asked, and
+// dumps the window's state as short strings, so that a failure shows both sides.
 #pragma once
 
 #include "editor/brevorn_build.h"
@@ -7,145 +8,97 @@
 
 #include <QComboBox>
 #include <QFile>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <optional>
-#include <type_traits>
-
 namespace brevorn::test {
 
-inline QString dataPath(const char* name)
-{
-    return QStringLiteral(BREVORN_TEST_DATA_DIR "/") + QString::fromUtf8(name);
-}
+inline const QString dataDir = QStringLiteral(BREVORN_TEST_DATA_DIR "/");
 
-// Answers come from queues; a question with none queued fails the test and is cancelled.
-struct ScriptedDialogs final : Dialogs
-{
-    std::deque<std::optional<QString>> paths; // for open and save alike
-    std::deque<bool> yesNo;
-    std::deque<QString> inputs;
-    QStringList asked; // "open", "save", "yesno TEXT|TITLE", "input PROMPT|TITLE", "error TITLE|TEXT"
-
-    std::optional<QString> openPath(QWidget*) override { return next(paths, "open", std::nullopt); }
-    std::optional<QString> savePath(QWidget*) override { return next(paths, "save", std::nullopt); }
-    bool askYesNo(QWidget*, const QString& text, const QString& title) override
-    {
-        return next(yesNo, "yesno " + text + '|' + title, false);
-    }
-    QString inputText(QWidget*, const QString& prompt, const QString& title) override
-    {
-        return next(inputs, "input " + prompt + '|' + title, QString());
-    }
-    void showError(QWidget*, const QString& title, const QString& text) override
-    {
-        asked << "error " + title + '|' + text;
-    }
-
-    template <class T>
-    T next(std::deque<T>& answers, const QString& question, std::type_identity_t<T> cancel)
-    {
-        asked << question;
-        if (answers.empty()) {
-            ADD_FAILURE() << "unexpected question: " << question.toStdString();
-            return cancel;
-        }
-        T answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-};
-
-// The fifteen editing controls in the file's field order.
+// The fifteen editing controls in the order of the unit fields in the file.
 inline const QStringList unitControls{"Text1",  "Combo1", "Combo2",  "Combo3",  "Combo4",  "Combo12", "Combo5", "Text2",
                                       "Combo7", "Combo9", "Combo10", "Combo11", "Combo16", "Combo8",  "Combo6"};
 
-struct EditorWindow
+struct EditorWindow final : Dialogs
 {
-    ScriptedDialogs dialogs;
+    using Text = const QString&;
+    // Taken in the order the questions come: a path or typed text, Yes/No as a bool, and an
+    // invalid QVariant for a cancelled file dialog. A question without an answer fails the test.
+    QVariantList answers;
+    std::vector<std::string> asked; // "open", "save", "yesno TEXT|TITLE", "input PROMPT|TITLE", "error TITLE|TEXT"
     int endProgramCalls = 0;
-    BrevornBuild window{dialogs, [this] { ++endProgramCalls; }};
+    BrevornBuild window{*this, [this] { ++endProgramCalls; }};
+
+    std::optional<QString> openPath(QWidget*) override { return path(ask("open")); }
+    std::optional<QString> savePath(QWidget*) override { return path(ask("save")); }
+    bool askYesNo(QWidget*, Text text, Text title) override { return ask("yesno", text, title).toBool(); }
+    QString inputText(QWidget*, Text text, Text title) override { return ask("input", text, title).toString(); }
+    void showError(QWidget*, Text title, Text text) override
+    {
+        asked.push_back(("error " + title + '|' + text).toStdString());
+    }
+    QVariant ask(Text kind, Text text = {}, Text title = {})
+    {
+        asked.push_back((text.isEmpty() ? kind : kind + ' ' + text + '|' + title).toStdString());
+        EXPECT_FALSE(answers.isEmpty()) << "unexpected question: " << asked.back();
+        return answers.isEmpty() ? QVariant() : answers.takeFirst();
+    }
+    std::optional<QString> path(const QVariant& a) { return a.isValid() ? std::optional(a.toString()) : std::nullopt; }
 
     template <class W = QWidget>
-    W* control(const QString& name) const
+    W* control(Text name) const
     {
-        W* found = window.findChild<W*>(name);
-        EXPECT_NE(found, nullptr) << name.toStdString();
-        return found;
+        return window.findChild<W*>(name);
     }
     QListWidget* list() const { return control<QListWidget>("List1"); }
-    void click(const char* button) { control<QPushButton>(button)->click(); }
-
-    QLineEdit* field(const QString& name) const
+    // Presses a button with the answers its dialogs will get.
+    void click(Text button, const QVariantList& script = {})
     {
-        auto* combo = window.findChild<QComboBox*>(name);
-        return combo ? combo->lineEdit() : control<QLineEdit>(name);
+        answers += script;
+        control<QPushButton>(button)->click();
     }
-    QString text(const QString& name) const { return field(name)->text(); }
-    void setText(const QString& name, const QString& value) { field(name)->setText(value); }
+    void load(Text file) { click("Command2", {file.startsWith('/') ? file : dataDir + file}); }
+    void addUnit(Text name, Text side) { click("Command4", {name, side}); }
+    // A combo's text is the text of its field.
+    static const char* textOf(Text name) { return name.startsWith("Combo") ? "currentText" : "text"; }
+    std::string text(Text name) const { return control(name)->property(textOf(name)).toString().toStdString(); }
+    void setText(Text name, Text value) { control(name)->setProperty(textOf(name), value); }
 
-    QStringList shownUnit() const
+    // The texts of the editing controls, joined by "|".
+    std::string shown() const
     {
-        QStringList texts;
-        for (const QString& name : unitControls)
-            texts << text(name);
+        std::string texts = text("Text1");
+        for (const QString& name : unitControls.mid(1))
+            texts += '|' + text(name);
         return texts;
     }
-    QStringList listEntries() const
+    // A slot's fields in the same order, "~" for a count that is unset.
+    std::string slot(int s) const
+    {
+        const UnitRecord& unit = window.roster().UnitTable[s];
+        QStringList texts;
+        for (const UnitField& f : unitFields)
+            texts << (f.count && !(unit.*f.count) ? "~" : QString::fromUtf8(fieldText(unit, f)));
+        return texts.join('|').toStdString();
+    }
+    // The list entries joined by "|", the selected one in brackets.
+    std::string listed() const
     {
         QStringList entries;
         for (int row = 0; row < list()->count(); ++row)
-            entries << list()->item(row)->text();
-        return entries;
+            entries << QString(list()->item(row)->isSelected() ? "[%1]" : "%1").arg(list()->item(row)->text());
+        return entries.join('|').toStdString();
     }
-    int selectedRow() const
-    {
-        const auto selected = list()->selectedItems();
-        return selected.isEmpty() ? -1 : list()->row(selected.first());
-    }
-
-    void load(const QString& path)
-    {
-        dialogs.paths.push_back(path);
-        click("Command2");
-    }
-    void select(int row) { list()->setCurrentRow(row); }
-    void addUnit(const QString& name, const QString& side)
-    {
-        dialogs.inputs.insert(dialogs.inputs.end(), {name, side});
-        click("Command4");
-    }
+    // Day, theatre and season as the game combos show them.
+    std::string game() const { return text("Combo13") + '|' + text("Combo15") + '|' + text("Combo14"); }
 };
 
-// A stored unit's texts in field order, unset counts as empty text: comparable with shownUnit().
-inline QStringList recordTexts(const UnitRecord& unit)
-{
-    QStringList texts;
-    for (const UnitField& field : unitFields)
-        texts << QString::fromStdString(std::string(fieldText(unit, field)));
-    return texts;
-}
-
-inline QByteArray fileBytes(const QString& path)
+inline std::string fileBytes(const QString& path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-// A roster file of n units "Unit 1" .. "Unit n", named units-N.txt, in the folder.
-inline QString writeUnitsFile(const QString& folder, int n)
-{
-    QByteArray text = "GAME:\r\nDay_Counter=1\r\n\r\nUNITS:\r\n";
-    for (int i = 1; i <= n; ++i)
-        text += "unit_name=Unit " + QByteArray::number(i) + "\r\nunit_side=Blue\r\nunit_used=no\r\n\r\n";
-    QFile file(folder + QStringLiteral("/units-%1.txt").arg(n));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-    return file.fileName();
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<unreadable>";
 }
 
 } // namespace brevorn::test

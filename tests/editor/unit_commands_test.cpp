@@ -1,165 +1,94 @@
 // Showing, committing, adding and deleting units through the window's controls.
 #include "editor_window.h"
 
-#include <QTemporaryDir>
-#include <QTest>
+#include <gmock/gmock.h>
 
 namespace brevorn::test {
 namespace {
 
-// The units of editor-three-units.txt in field order; the second has its counts unset.
-const QStringList platoon{"1st Platoon", "Medium Tank", "2",      "1",      "Veteran", "OK",     "Maneuver", "Blue",
-                          "0",           "MG",          "Medium", "Medium", "None",    "Medium", "Yes"};
-const QStringList kampfgruppe{
-    "Kampfgruppe Müller", "Panzerzug", "",     "",      "Elite", "Disordered", "Static Fire", "Red", "",
-    "Infantry",           "Light",     "None", "Light", "None",  "No"};
-const QStringList recon{"Recon", "Armored Car/Tankette",
-                        "07",    "10",
-                        "Fair",  "OK",
-                        "March", "Blue",
-                        "3",     "MG",
-                        "None",  "Light",
-                        "None",  "Light",
-                        "No"};
-const QStringList nothingShown(15, QString());
+// The units of editor-three-units.txt as the controls show them; the second has its counts unset.
+const std::string units[] = {
+    "1st Platoon|Medium Tank|2|1|Veteran|OK|Maneuver|Blue|0|MG|Medium|Medium|None|Medium|Yes",
+    "Kampfgruppe Müller|Panzerzug|||Elite|Disordered|Static Fire|Red||Infantry|Light|None|Light|None|No",
+    "Recon|Armored Car/Tankette|07|10|Fair|OK|March|Blue|3|MG|None|Light|None|Light|No"};
+const std::string nothing(14, '|');
 
-QStringList withNameAndSide(QStringList fields, const QString& name, const QString& side)
-{
-    fields[0] = name;
-    fields[7] = side;
-    return fields;
-}
-
-struct Units : ::testing::Test
+TEST(Units, SelectingEntryPShowsSlotPPlusOneAndSaveEditStoresEveryTextVerbatim)
 {
     EditorWindow w;
-    void SetUp() override { w.load(dataPath("editor-three-units.txt")); }
-    const UnitRecord& slot(int s) const { return w.window.roster().UnitTable[s]; }
-};
-
-TEST_F(Units, SelectingEntryPShowsSlotPPlusOne)
-{
-    const QStringList units[] = {platoon, kampfgruppe, recon};
+    w.load("editor-three-units.txt");
     for (int row : {2, 0, 1}) {
-        w.select(row);
-        EXPECT_EQ(w.shownUnit(), units[row]) << row;
+        w.list()->setCurrentRow(row);
+        EXPECT_EQ(w.shown(), units[row]);
     }
-    w.list()->clearSelection();
-    EXPECT_EQ(w.shownUnit(), nothingShown);
-    EXPECT_EQ(w.text("Combo13") + w.text("Combo14") + w.text("Combo15"), "12SummerDesert");
-}
-
-TEST_F(Units, SaveEditStoresEveryControlVerbatimInItsField)
-{
-    w.select(1);
+    EXPECT_EQ(w.slot(2),
+              "Kampfgruppe Müller|Panzerzug|~|~|Elite|Disordered|Static Fire|Red|~|Infantry|Light|None|Light|None|No");
     w.click("Command1");
-    EXPECT_EQ(recordTexts(slot(2)), kampfgruppe);
-    EXPECT_EQ(slot(2).unit_ammo, std::optional<std::string>("")) << "an unset count becomes set, to empty text";
+    EXPECT_EQ(w.slot(2), units[1]) << "committed counts are set, to the empty text";
     QStringList typed;
-    for (const QString& name : unitControls) {
-        typed << "typed " + name;
-        w.setText(name, typed.last());
-    }
+    for (const QString& name : unitControls)
+        w.setText(name, typed.emplace_back("typed " + name));
     w.setText("Combo2", typed[2] = "12"); // no item of Combo2
     w.click("Command1");
-    EXPECT_EQ(recordTexts(slot(2)), typed);
-    EXPECT_EQ(recordTexts(slot(1)), platoon);
-    EXPECT_EQ(w.listEntries(), QStringList({"1st Platoon - Blue", "Kampfgruppe Müller - Red", "Recon - Blue"}));
-    w.select(0);
-    w.select(1);
-    EXPECT_EQ(w.shownUnit(), typed);
-}
-
-TEST_F(Units, SaveEditAndDeleteDoNothingWithoutASelectedEntry)
-{
-    // Taking the focus gives the list a current row, which is not a selected one.
-    w.window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
-    w.list()->setFocus(Qt::TabFocusReason);
-    w.setText("Text1", "edited");
-    const Roster before = w.window.roster();
-    w.click("Command1");
-    w.click("Command5");
-    EXPECT_TRUE(w.window.roster() == before);
-    EXPECT_EQ(w.text("Text1"), "edited");
-    EXPECT_EQ(w.list()->count(), 3);
+    EXPECT_EQ(w.slot(1) + ' ' + w.slot(2), units[0] + ' ' + typed.join('|').toStdString());
+    EXPECT_EQ(w.listed(), "1st Platoon - Blue|[Kampfgruppe Müller - Red]|Recon - Blue") << "the entry keeps its text";
+    w.list()->clearSelection();
+    EXPECT_EQ(w.shown() + ' ' + w.game(), nothing + " 12|Desert|Summer");
 }
 
 TEST(Delete, ClosesTheGapAndANewUnitTakesOverTheSlotLeftBehind)
 {
-    const std::pair<int, QStringList> cases[] = {
-        {0, {"Kampfgruppe Müller - Red", "Recon - Blue"}},
-        {1, {"1st Platoon - Blue", "Recon - Blue"}},
-        {2, {"1st Platoon - Blue", "Kampfgruppe Müller - Red"}},
-    };
-    for (const auto& [row, entries] : cases) {
-        SCOPED_TRACE(row);
+    // Slot 3 keeps a copy of the former last unit, or the emptied record when that one was deleted.
+    const std::string freshRecon = "Fresh|Armored Car/Tankette|07|10|Fair|OK|March|Green|3|MG|None|Light|None|Light|No";
+    for (int row : {0, 1, 2}) {
         EditorWindow w;
-        w.load(dataPath("editor-three-units.txt"));
-        const Roster loaded = w.window.roster();
-        w.select(row);
+        w.load("editor-three-units.txt");
+        std::vector<std::string> kept{w.slot(1), w.slot(2), w.slot(3)};
+        kept.erase(kept.begin() + row);
+        w.list()->setCurrentRow(row);
         w.click("Command5");
-        const Roster& after = w.window.roster();
-        EXPECT_EQ(after.UnitCount, 2);
-        EXPECT_EQ(w.listEntries(), entries);
-        EXPECT_EQ(w.selectedRow(), -1);
-        EXPECT_EQ(w.shownUnit(), nothingShown);
-        EXPECT_EQ(w.text("Combo13"), "12");
-        // The others keep their order and every field, unset counts included.
-        for (int s = 1; s <= 2; ++s)
-            EXPECT_TRUE(after.UnitTable[s] == loaded.UnitTable[s <= row ? s : s + 1]) << "slot " << s;
-        // Slot 3 keeps a copy of the former last unit, or the emptied record when that was deleted.
+        EXPECT_EQ(w.shown() + ' ' + w.game(), nothing + " 12|Desert|Summer");
+        // The others keep their order, their entries and every field, unset counts included.
+        EXPECT_EQ(std::vector({w.slot(1), w.slot(2)}), kept);
+        EXPECT_EQ(w.listed(),
+                  std::vector<std::string>({"Kampfgruppe Müller - Red|Recon - Blue", "1st Platoon - Blue|Recon - Blue",
+                                            "1st Platoon - Blue|Kampfgruppe Müller - Red"})[row]);
         w.addUnit("Fresh", "Green");
-        EXPECT_EQ(w.shownUnit(), withNameAndSide(row == 2 ? nothingShown : recon, "Fresh", "Green"));
-        EXPECT_EQ(after.UnitTable[3].unit_losses.has_value(), true);
+        const std::string fresh = row == 2 ? "Fresh|||||||Green|||||||" : freshRecon;
+        EXPECT_EQ(w.shown() + ' ' + w.slot(3), fresh + ' ' + fresh) << "every count of the slot is set";
     }
 }
 
-TEST(NewUnit, AsksNameThenSideAndShowsTheUnitInTheNextSlot)
+TEST(NewUnit, AsksNameThenSideAndShowsTheUnitInTheNextSlotButAddsNothingForAnEmptyAnswer)
 {
     EditorWindow w;
     w.setText("Combo14", "Winter");
     w.addUnit("  ", "Blue - Left = 1");
-    EXPECT_EQ(w.dialogs.asked, QStringList({"input Please enter unit name|New Unit Name",
-                                            "input Please enter unit side|New Unit Side"}));
-    EXPECT_EQ(w.listEntries(), QStringList{"   - Blue - Left = 1"});
-    EXPECT_EQ(w.selectedRow(), 0);
-    EXPECT_EQ(w.shownUnit(), withNameAndSide(nothingShown, "  ", "Blue - Left = 1")) << "status empty, not OK";
-    EXPECT_FALSE(w.window.roster().UnitTable[1].unit_ammo.has_value());
-    EXPECT_EQ(w.text("Combo14"), "Winter");
+    EXPECT_EQ(w.asked, std::vector<std::string>({"input Please enter unit name|New Unit Name",
+                                                 "input Please enter unit side|New Unit Side"}));
+    EXPECT_EQ(w.listed() + ' ' + w.shown(), "[   - Blue - Left = 1]   |||||||Blue - Left = 1|||||||")
+        << "status empty, not OK";
+    EXPECT_EQ(w.slot(1) + ' ' + w.game(), "  ||~|~||||Blue - Left = 1|~|||||| ||Winter");
     // Deleting the only unit empties the list and leaves slot 1 emptied.
     w.click("Command5");
-    EXPECT_EQ(w.window.roster().UnitCount + w.list()->count(), 0);
-    EXPECT_EQ(recordTexts(w.window.roster().UnitTable[1]), nothingShown);
-}
-
-TEST(NewUnit, AnEmptyAnswerAddsNothingButBothQuestionsAreAsked)
-{
+    EXPECT_EQ(w.listed() + std::to_string(w.window.roster().UnitCount) + w.slot(1), "0" + nothing);
     for (const auto& [name, side] : {std::pair("", "Red"), {"Alpha", ""}, {"", ""}}) {
-        EditorWindow w;
         w.addUnit("First", "Blue");
         w.setText("Combo1", "Infantry");
         w.addUnit(name, side);
-        EXPECT_EQ(w.dialogs.asked.size(), 4);
-        EXPECT_EQ(w.listEntries(), QStringList{"First - Blue"});
-        EXPECT_EQ(w.window.roster().UnitCount, 1);
-        EXPECT_EQ(w.selectedRow(), 0);
-        EXPECT_EQ(w.shownUnit(), withNameAndSide(nothingShown, name, side));
+        EXPECT_EQ(w.listed() + ' ' + w.shown(), "[First - Blue] " + std::string(name) + "|||||||" + side + "|||||||");
+        w.click("Command5");
     }
-}
+    EXPECT_EQ(w.asked.size(), 14) << "both questions every time";
 
-TEST(NewUnit, RefusesA501stUnitWithoutAsking)
-{
-    QTemporaryDir folder;
-    EditorWindow w;
-    w.load(writeUnitsFile(folder.path(), 500));
-    ASSERT_EQ(w.window.roster().UnitCount, 500);
-    w.select(499);
-    w.click("Command4");
-    ASSERT_EQ(w.dialogs.asked.size(), 2);
-    EXPECT_TRUE(w.dialogs.asked[1].contains("500 units")) << w.dialogs.asked[1].toStdString();
-    EXPECT_EQ(w.window.roster().UnitCount + w.list()->count(), 1000);
-    EXPECT_EQ(w.text("Text1"), "Unit 500");
+    EditorWindow full;
+    full.load("editor-units-500.txt");
+    full.list()->setCurrentRow(499);
+    full.click("Command4");
+    EXPECT_THAT(full.asked, testing::ElementsAre("open", testing::HasSubstr("500 units")))
+        << "a 501st unit is refused without asking";
+    EXPECT_EQ(full.window.roster().UnitCount + full.list()->count(), 1000);
+    EXPECT_EQ(full.text("Text1"), "Unit 500");
 }
 
 } // namespace
