@@ -216,30 +216,30 @@ void BrevornBuild::Form_Load()
 
 void BrevornBuild::Command1_Click()
 {
-    // 1-2. The selected unit; with none selected nothing is stored.
+    // The selected unit; with none selected nothing is stored.
     const int slot = ListIndex() + 1;
     if (slot == 0)
         return;
-    // 3. Every control's text, verbatim; a count field becomes set, even to empty text.
+    // Every control's text, verbatim; a count field becomes set, even to empty text.
     UnitRecord& unit = m_roster.UnitTable[slot];
     for (const FieldControl& pair : commitOrder())
         setFieldText(unit, unitField(pair.fieldKey), text(pair.control).toStdString());
-    // 4. The list entry keeps its old text until "Delete" rebuilds the list.
+    // The list entry keeps its old text until "Delete" rebuilds the list.
 }
 
 void BrevornBuild::Command2_Click()
 {
-    // 1-2. The file to read; a cancelled dialog leaves everything as it was.
+    // The file to read; a cancelled dialog leaves everything as it was.
     const std::optional<QString> path = m_dialogs.openPath(this);
     if (!path)
         return;
-    // 3. The reading is all or nothing, so after a failure the roster is as it was.
+    // The reading is all or nothing, so after a failure the roster is as it was.
     const Expected<RosterReadResult> read = ReadRosterFile(localPath(*path), m_roster);
     if (!read) {
         m_dialogs.showError(this, caption(), fromUtf8(read.error().message));
         return;
     }
-    // 4. Only the settings the file gave.
+    // Only the settings the file gave.
     const RosterReadResult& result = read.value();
     if (result.Day_Counter)
         setText("Combo13", fromUtf8(*result.Day_Counter));
@@ -247,30 +247,29 @@ void BrevornBuild::Command2_Click()
         setText("Combo15", fromUtf8(*result.Theatre));
     if (result.Season)
         setText("Combo14", fromUtf8(*result.Season));
-    // 5. One entry per unit, none selected. The list is rebuilt from the table rather
+    // One entry per unit, none selected. The list is rebuilt from the table rather
     // than appended to, so that entry p still stands for slot p + 1 when units were
     // added before the file was read over them.
     rebuildList();
-    // 6. A roster is loaded once per run.
+    // A roster is loaded once per run.
     Command2->setEnabled(false);
 }
 
 void BrevornBuild::Command3_Click()
 {
-    // 1-2. The file to write; a cancelled dialog writes nothing and asks nothing.
+    // The file to write; a cancelled dialog writes nothing and asks nothing.
     const std::optional<QString> path = m_dialogs.savePath(this);
     if (!path)
         return;
-    // 3. The game texts as the boxes show them now, picked or typed.
+    // The game texts as the boxes show them now, picked or typed.
     const std::string day = text("Combo13").toStdString();
     const std::string theatre = text("Combo15").toStdString();
     const std::string season = text("Combo14").toStdString();
-    // 4. A refused save leaves the file on disk as it was and the editor as it is.
+    // A refused save leaves the file on disk as it was and the editor as it is.
     if (const std::optional<RosterError> refused = WriteRosterFile(localPath(*path), m_roster, day, theatre, season)) {
         m_dialogs.showError(this, caption(), describeSaveRefusal(*refused));
         return;
     }
-    // 5-6.
     if (m_dialogs.askYesNo(this, QStringLiteral("Exit?"), QStringLiteral("Exit?")))
         m_endProgram();
 }
@@ -283,55 +282,51 @@ void BrevornBuild::Command4_Click()
                             QStringLiteral("The roster holds %1 units, the most it can hold.").arg(MaxUnits));
         return;
     }
-    // 1.
     emptyUnitControls();
-    // 2-3. The second question is asked whatever the first answer was.
+    // The second question is asked whatever the first answer was.
     setText("Text1",
             m_dialogs.inputText(this, QStringLiteral("Please enter unit name"), QStringLiteral("New Unit Name")));
     setText("Text2",
             m_dialogs.inputText(this, QStringLiteral("Please enter unit side"), QStringLiteral("New Unit Side")));
-    // 4. An empty answer adds nothing; blanks count as an answer.
+    // An empty answer adds nothing; blanks count as an answer.
     const QString name = text("Text1");
     const QString side = text("Text2");
     if (name.isEmpty() || side.isEmpty())
         return;
-    // 5-6. The slot keeps whatever else it holds.
+    // The slot keeps whatever else it holds.
     ++m_roster.UnitCount;
     UnitRecord& unit = m_roster.UnitTable[m_roster.UnitCount];
     unit.unit_name = name.toStdString();
     unit.unit_side = side.toStdString();
-    // 7.
     List1->addItem(listEntry(m_roster.UnitCount));
-    // 8. Selecting the entry shows the new unit through List1_Click.
+    // Selecting the entry shows the new unit through List1_Click.
     List1->setCurrentRow(m_roster.UnitCount - 1);
 }
 
 void BrevornBuild::Command5_Click()
 {
-    // 1. With no entry selected nothing changes, not even the controls.
+    // With no entry selected nothing changes, not even the controls.
     const int slot = ListIndex() + 1;
     if (slot == 0)
         return;
-    // 2.
     emptyUnitControls();
-    // 3. The count fields become the empty text, not unset.
+    // The count fields become the empty text, not unset.
     for (const UnitField& field : unitFields)
         setFieldText(m_roster.UnitTable[slot], field, std::string());
-    // 4. Close the gap; each unit moves with all its fields, unset counts included. The
+    // Close the gap; each unit moves with all its fields, unset counts included. The
     // slot of the former last unit keeps a copy of it.
     for (int j = slot; j < m_roster.UnitCount; ++j)
         m_roster.UnitTable[j] = m_roster.UnitTable[j + 1];
-    // 5.
     --m_roster.UnitCount;
-    // 6-7. Rebuilt with nothing selected, so nothing is shown.
+    // Rebuilt with nothing selected, so nothing is shown.
     rebuildList();
 }
 
 void BrevornBuild::List1_Click()
 {
-    // 1. With nothing selected this is slot 0, which never holds a unit.
+    // With nothing selected this is slot 0, which never holds a unit.
     const UnitRecord& unit = m_roster.UnitTable[ListIndex() + 1];
-    // 2. Texts as stored; an unset count shows as empty text.
+    // Texts as stored; an unset count shows as empty text.
     for (const FieldControl& pair : showOrder())
         setText(pair.control, fromUtf8(fieldText(unit, unitField(pair.fieldKey))));
 }
