@@ -1,0 +1,183 @@
+#!/usr/bin/env bash
+# Scenarios a user plays through in the editor's real window; each ends in files that
+# must match the expected files byte for byte.
+# usage: scenarios.sh SCENARIO EDITOR DATA_DIR OUT_DIR
+set -euo pipefail
+
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_lib.sh"
+
+# Load a roster, edit one unit by typing and by picking from drop-down lists, save, stay,
+# change the day, save elsewhere and leave.
+scenario_edit_and_save() {
+    local work=$E2E_TMP/work
+
+    e2e_step load
+    e2e_click Command2
+    e2e_file_dialog Open "$E2E_DATA/e2e-three-units.txt"
+
+    e2e_step edit-second-unit
+    e2e_select_row 2
+    e2e_type_into Text1 "Kampfgruppe Nord"
+    e2e_type_into Combo2 4
+    e2e_pick Combo3 1     # "0"
+    e2e_pick Combo4 2     # "Average"
+    e2e_pick Combo5 6     # "Captured"
+    e2e_type_into Combo7 2
+    e2e_pick Combo8 3     # "Heavy"
+    e2e_pick Combo14 2    # season "Winter"
+    e2e_click Command1
+
+    e2e_step save-and-stay
+    e2e_click Command3
+    e2e_file_dialog "Save As" "$work/first.txt"
+    e2e_exit_box no
+    e2e_expect_running
+    e2e_expect_file "$work/first.txt" e2e-edited-first.expected.txt
+
+    e2e_step save-and-leave
+    # A leading zero is read as the number it stands for.
+    e2e_type_into Combo13 07
+    e2e_click Command3
+    e2e_file_dialog "Save As" "$work/second.txt"
+    e2e_exit_box yes
+    e2e_wait_editor_end
+    e2e_expect_file "$work/second.txt" e2e-edited-second.expected.txt
+    e2e_expect_file "$work/first.txt" e2e-edited-first.expected.txt
+}
+
+# Build a roster without loading one: add units, delete the first, add one more into the
+# slot the deletion left behind, and save it with a typed day.
+scenario_add_and_delete() {
+    local work=$E2E_TMP/work
+
+    e2e_step add-two-units
+    e2e_click Command4
+    e2e_input_box "New Unit Name" Alpha
+    e2e_input_box "New Unit Side" Blue
+    e2e_click Command4
+    e2e_input_box "New Unit Name" "Bravo Company"
+    e2e_input_box "New Unit Side" Red
+
+    e2e_step fill-second-unit
+    # The unit just added is selected and shown.
+    e2e_pick Combo1 1     # "Motorized Infantry"
+    e2e_type_into Combo2 3
+    e2e_pick Combo3 11    # "10"
+    e2e_type_into Combo7 1
+    e2e_pick Combo12 3    # "Destroyed"
+    e2e_click Command1
+
+    e2e_step delete-first-unit
+    e2e_select_row 1
+    e2e_click Command5
+
+    e2e_step add-after-delete
+    # The slot after the last unit still holds a copy of the unit that moved down, and
+    # the new unit takes over everything but its name and side.
+    e2e_click Command4
+    e2e_input_box "New Unit Name" Charlie
+    e2e_input_box "New Unit Side" Green
+
+    e2e_step save
+    e2e_type_into Combo13 9
+    e2e_click Command3
+    e2e_file_dialog "Save As" "$work/roster.txt"
+    e2e_exit_box yes
+    e2e_wait_editor_end
+    e2e_expect_file "$work/roster.txt" e2e-added-and-deleted.expected.txt
+}
+
+# A roster with one unit too many for the editor.
+write_roster_of_501_units() {
+    local i
+    {
+        printf 'GAME:\r\nDay_Counter=1\r\n\r\nUNITS:\r\n'
+        for ((i = 1; i <= 501; i++)); do printf 'unit_name=U%d\r\nunit_side=Blue\r\nunit_used=no\r\n\r\n' "$i"; done
+    } >"$1"
+}
+
+# Every dialog cancelled, a file the dialog refuses, a file the editor refuses, a value
+# the file cannot hold: each leaves the editor running and writes nothing.
+scenario_cancel_and_refuse() {
+    local work=$E2E_TMP/work
+    local too_many=$E2E_TMP/too-many-units.txt
+    write_roster_of_501_units "$too_many"
+
+    e2e_step cancel-load
+    e2e_click Command2
+    e2e_file_dialog Open --cancel
+
+    e2e_step load-missing-file
+    # The open dialog itself refuses a name that does not exist, with its own warning.
+    e2e_click Command2
+    local dialog warning
+    dialog=$(e2e_wait_window Open "$E2E_MAIN")
+    e2e_focus "$dialog"
+    e2e_type "$work/missing.txt"
+    e2e_key Return
+    warning=$(e2e_wait_window Open "$E2E_MAIN" "$dialog")
+    e2e_focus "$warning"
+    e2e_key Return
+    e2e_wait_closed "$warning" "the dialog's warning"
+    e2e_focus "$dialog"
+    e2e_key Escape
+    e2e_wait_closed "$dialog" "the open dialog"
+
+    e2e_step load-refused-file
+    e2e_click Command2
+    e2e_file_dialog Open "$too_many"
+    e2e_dismiss_error
+    e2e_expect_running
+
+    e2e_step load
+    e2e_click Command2
+    e2e_file_dialog Open "$E2E_DATA/e2e-three-units.txt"
+
+    e2e_step load-disabled-and-cancel-save
+    # Were LOAD still enabled, its dialog would show before the save dialog.
+    e2e_click Command2
+    e2e_click Command3
+    [ "$(e2e_wait_any_window Open "Save As")" = "Save As" ] || e2e_fail "LOAD opened a dialog after a load"
+    e2e_file_dialog "Save As" --cancel
+
+    e2e_step cancel-new-unit
+    # Were a cancelled save to ask "Exit?", that box would come before the first question.
+    e2e_click Command4
+    [ "$(e2e_wait_any_window "Exit?" "New Unit Name")" = "New Unit Name" ] || e2e_fail "a cancelled save asked Exit?"
+    e2e_input_box "New Unit Name" Ghost
+    e2e_input_box "New Unit Side" --cancel
+    [ -z "$(ls -A "$work")" ] || e2e_fail "files appeared: $(ls -A "$work" | tr '\n' ' ')"
+
+    e2e_step save-refused
+    e2e_select_row 1
+    e2e_pick Combo2 0     # "N/A"
+    e2e_click Command1
+    e2e_click Command3
+    e2e_file_dialog "Save As" "$work/refused.txt"
+    e2e_dismiss_error
+    e2e_expect_running
+    e2e_expect_no_file "$work/refused.txt"
+
+    e2e_step save-corrected
+    e2e_type_into Combo2 5
+    e2e_click Command1
+    e2e_click Command3
+    e2e_file_dialog "Save As" "$work/roster.txt"
+    e2e_exit_box yes
+    e2e_wait_editor_end
+    e2e_expect_file "$work/roster.txt" e2e-refused-then-saved.expected.txt
+}
+
+[ $# -eq 4 ] || {
+    echo "usage: $0 SCENARIO EDITOR DATA_DIR OUT_DIR" >&2
+    exit 2
+}
+declare -F "scenario_$1" >/dev/null || {
+    echo "no scenario named $1" >&2
+    exit 2
+}
+e2e_begin "$@"
+e2e_start_x
+e2e_start_editor
+"scenario_$E2E_SCENARIO"
+e2e_pass
