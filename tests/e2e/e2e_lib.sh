@@ -2,6 +2,7 @@
 # keyboard only, the way a user would: Xvfb for the screen, xdotool for the hands.
 # Sourced by scenarios.sh; every helper fails the scenario with a screenshot.
 
+E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 E2E_TITLE="Steelvane Brevorn Builder"
 E2E_SKIP=77
 # Long enough for a sanitizer build on a busy machine; a healthy run answers in well
@@ -151,10 +152,12 @@ e2e_start_x() {
 e2e_start_editor() {
     e2e_step start-editor
     [ -x "$E2E_EDITOR" ] || e2e_fail "no editor at $E2E_EDITOR"
-    # Own settings and runtime folders: Qt's file dialog remembers its last folder.
+    # Own settings and runtime folders: Qt's file dialog remembers its last folder. A
+    # sanitizer build checks the editor's leaks but not those of the desktop libraries.
+    local lsan="suppressions=$E2E_LIB_DIR/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
     (cd "$E2E_TMP/work" &&
         exec env QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$E2E_TMP/config" XDG_RUNTIME_DIR="$E2E_TMP/runtime" \
-            "$E2E_EDITOR" >"$E2E_TMP/editor.log" 2>&1) &
+            LSAN_OPTIONS="$lsan" "$E2E_EDITOR" >"$E2E_TMP/editor.log" 2>&1) &
     E2E_EDITOR_PID=$!
     E2E_MAIN=$(e2e_wait_window "$E2E_TITLE")
     local width
