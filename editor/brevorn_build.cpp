@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -189,13 +190,17 @@ void BrevornBuild::connectHandlers()
     connect(Command5, &QPushButton::clicked, this, &BrevornBuild::Command5_Click);
     // Every change of the selection, also one the program makes ("New Unit" relies on it).
     connect(List1, &QListWidget::itemSelectionChanged, this, &BrevornBuild::List1_Click);
+    List1->installEventFilter(this);
+}
+
+bool BrevornBuild::eventFilter(QObject* watched, QEvent* event)
+{
     // Taking the focus makes the first entry current without selecting it, and the first
-    // Down would then skip it. While nothing is selected, nothing is current either, so that
-    // Down selects the first entry.
-    connect(List1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
-        if (ListIndex() < 0)
-            List1->selectionModel()->clearCurrentIndex();
-    });
+    // Down would then skip it. A key pressed while nothing is selected starts from no
+    // current entry, so that Down selects the first entry.
+    if (watched == List1 && event->type() == QEvent::KeyPress && ListIndex() < 0)
+        List1->selectionModel()->clearCurrentIndex();
+    return QWidget::eventFilter(watched, event);
 }
 
 void BrevornBuild::Form_Load()

@@ -42,6 +42,9 @@ public slots:
     void Command5_Click(); // Delete
     void List1_Click();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void createControls();
     void placeControls();

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QStyleOptionButton>
 #include <QTest>
 
@@ -143,6 +144,11 @@ TEST(Keyboard, TabFollowsTheTabOrderAndKeysWorkTheCommandsAndTheCombos)
     key(Qt::Key_Tab, 3);
     key(Qt::Key_Space);
     EXPECT_EQ(focusStop() + ' ' + w.listed(), "Command5 Delete/ Kampfgruppe Müller - Red|Recon - Blue");
+    // A clicked entry is where Down starts from.
+    QListWidget* list = w.list();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    key(Qt::Key_Down);
+    EXPECT_EQ(w.listed() + ' ' + w.text("Text1"), "Kampfgruppe Müller - Red|[Recon - Blue] Recon");
 
     // Typed text is neither completed nor recased nor added as an item, on Enter or on leaving.
     const std::tuple<const char*, const char*, Qt::Key> typing[] = {{"Combo1", "medium tank", Qt::Key_Return},
