@@ -11,6 +11,7 @@
 #include "window_layout.h"
 
 #include <QComboBox>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
@@ -53,7 +54,8 @@ const UnitField& unitField(std::string_view key)
     return *field;
 }
 
-QWidget* createControl(const ControlRow& row, QWidget* window)
+// standIn is lent to each combo's field while the field is attached, and taken back.
+QWidget* createControl(const ControlRow& row, QWidget* window, QCompleter& standIn)
 {
     const QString text = fromUtf8(row.caption);
     switch (row.kind) {
@@ -67,7 +69,13 @@ QWidget* createControl(const ControlRow& row, QWidget* window)
         return new QLineEdit(text, window);
     case ControlKind::ComboBox: {
         auto* combo = new QComboBox(window);
-        combo->setEditable(true);
+        // Giving the combo a field makes it editable. Unlike setEditable, this leaves the
+        // drop-down list to be made when it is first opened, and a field that already has
+        // a completer gets no completer made for it: both would cost most of the start-up
+        // time of the window.
+        auto* field = new QLineEdit(combo);
+        field->setCompleter(&standIn);
+        combo->setLineEdit(field);
         // Typed text stays exactly as typed: no completion from the items and no item
         // added on Enter. Without a completer the combo's own lookup on Enter and on
         // leaving the field matches case-sensitively, so it can only find the very text
@@ -116,9 +124,10 @@ BrevornBuild::BrevornBuild(Dialogs& dialogs, EndProgram endProgram)
 
 void BrevornBuild::createControls()
 {
+    QCompleter standIn;
     QWidget* previous = nullptr;
     for (const ControlRow& row : controlTable()) {
-        QWidget* control = createControl(row, this);
+        QWidget* control = createControl(row, this, standIn);
         const QString name = fromUtf8(row.name);
         control->setObjectName(name);
         m_controls.insert(name, control);
