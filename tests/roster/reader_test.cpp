@@ -25,8 +25,10 @@ std::string dump(const Roster& roster, const RosterReadResult& read)
         for (const UnitField& field : unitFields) {
             const UnitRecord& unit = roster.UnitTable[slot];
             if (field.kind == FieldKind::Count ? (unit.*field.count).has_value() : !fieldText(unit, field).empty())
-                fields += (fields.empty() ? "" : ",") + std::string(field.key.substr(5)) + "=" +
-                          std::string(fieldText(unit, field));
+                fields.append(fields.empty() ? "" : ",")
+                    .append(field.key.substr(5))
+                    .append("=")
+                    .append(fieldText(unit, field));
         }
         out += fields.empty() ? "" : " | " + std::to_string(slot) + ":" + fields;
     }
