@@ -125,9 +125,24 @@ void BM_ProgramStart_OneLabelWindow(benchmark::State& state)
 {
     timeProgramStart(state, "label");
 }
-BENCHMARK(BM_ProgramStart_BareWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
-BENCHMARK(BM_ProgramStart_OneLabelWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
-BENCHMARK(BM_ProgramStart_BrevornBuild)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_ProgramStart_BareWindow)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ProgramStart_OneLabelWindow)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ProgramStart_BrevornBuild)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // The same inside one running program: what a window costs once Qt is up.
 void BM_BareWindow_CreateAndShow(benchmark::State& state)
