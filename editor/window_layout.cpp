@@ -56,26 +56,8 @@ constexpr std::array<ControlRow, 44> controls{{
     {"Combo16", ComboBox, "", 4560, 4920, 2775, 315},
 }};
 
-// Each ordering is kept as it stands rather than derived from one another: showing,
-// committing and emptying walk the controls in different orders.
-constexpr std::array<FieldControl, 15> showing{{
-    {"Text1", "unit_name", "Label2"},
-    {"Text2", "unit_side", "Label8"},
-    {"Combo12", "unit_status", "Label16"},
-    {"Combo1", "unit_type", "Label3"},
-    {"Combo4", "unit_quality", "Label6"},
-    {"Combo7", "unit_losses", "Label9"},
-    {"Combo2", "unit_ammo", "Label4"},
-    {"Combo3", "unit_fuel", "Label5"},
-    {"Combo5", "unit_orders", "Label7"},
-    {"Combo8", "unit_armor_type", "Label11"},
-    {"Combo9", "unit_SA", "Label12"},
-    {"Combo10", "unit_HE", "Label13"},
-    {"Combo11", "unit_AP", "Label14"},
-    {"Combo6", "unit_smoke", "Label15"},
-    {"Combo16", "unit_AA", "Label20"},
-}};
-
+// Which unit field each editing control holds and which label names it, in the order a
+// unit is committed.
 constexpr std::array<FieldControl, 15> committing{{
     {"Text1", "unit_name", "Label2"},
     {"Text2", "unit_side", "Label8"},
@@ -94,23 +76,21 @@ constexpr std::array<FieldControl, 15> committing{{
     {"Combo16", "unit_AA", "Label20"},
 }};
 
-constexpr std::array<FieldControl, 15> clearing{{
-    {"Text1", "unit_name", "Label2"},
-    {"Text2", "unit_side", "Label8"},
-    {"Combo1", "unit_type", "Label3"},
-    {"Combo2", "unit_ammo", "Label4"},
-    {"Combo3", "unit_fuel", "Label5"},
-    {"Combo4", "unit_quality", "Label6"},
-    {"Combo5", "unit_orders", "Label7"},
-    {"Combo12", "unit_status", "Label16"},
-    {"Combo7", "unit_losses", "Label9"},
-    {"Combo8", "unit_armor_type", "Label11"},
-    {"Combo9", "unit_SA", "Label12"},
-    {"Combo10", "unit_HE", "Label13"},
-    {"Combo11", "unit_AP", "Label14"},
-    {"Combo6", "unit_smoke", "Label15"},
-    {"Combo16", "unit_AA", "Label20"},
-}};
+// Showing, committing and emptying walk the same controls in different orders. A name
+// that is not one of them does not compile.
+template <std::size_t N>
+constexpr std::array<FieldControl, N> inOrder(const std::array<std::string_view, N>& names)
+{
+    std::array<FieldControl, N> ordered{};
+    for (std::size_t i = 0; i < N; ++i)
+        ordered[i] = *std::ranges::find(committing, names[i], &FieldControl::control);
+    return ordered;
+}
+
+constexpr auto showing = inOrder<15>({"Text1", "Text2", "Combo12", "Combo1", "Combo4", "Combo7", "Combo2", "Combo3",
+                                      "Combo5", "Combo8", "Combo9", "Combo10", "Combo11", "Combo6", "Combo16"});
+constexpr auto clearing = inOrder<15>({"Text1", "Text2", "Combo1", "Combo2", "Combo3", "Combo4", "Combo5", "Combo12",
+                                       "Combo7", "Combo8", "Combo9", "Combo10", "Combo11", "Combo6", "Combo16"});
 
 constexpr std::array<FieldControl, 3> game{{
     {"Combo13", "Day_Counter", "Label17"},
