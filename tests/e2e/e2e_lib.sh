@@ -311,23 +311,10 @@ e2e_select_row() {
     for ((i = 1; i < row; i++)); do e2e_key Down; done
 }
 
-# e2e_file_dialog TITLE PATH|--cancel: answers Qt's file dialog by typing the whole path
-# into its file-name field, or cancels it with Escape.
-e2e_file_dialog() {
-    local title=$1 path=$2 id
-    id=$(e2e_wait_window "$title" "$E2E_MAIN")
-    e2e_focus "$id"
-    if [ "$path" = --cancel ]; then
-        e2e_key Escape
-    else
-        e2e_type "$path"
-        e2e_key Return
-    fi
-    e2e_wait_closed "$id" "the '$title' dialog"
-}
-
-# e2e_input_box TITLE TEXT|--cancel: answers one of the input boxes of "New Unit".
-e2e_input_box() {
+# e2e_answer TITLE TEXT|--cancel: answers Qt's file dialog (TEXT is the whole path, typed
+# into its file-name field) or one of the input boxes of "New Unit", or cancels it with
+# Escape.
+e2e_answer() {
     local title=$1 text=$2 id
     id=$(e2e_wait_window "$title" "$E2E_MAIN")
     e2e_focus "$id"

@@ -13,7 +13,7 @@ scenario_edit_and_save() {
 
     e2e_step load
     e2e_click Command2
-    e2e_file_dialog Open "$E2E_DATA/e2e-three-units.txt"
+    e2e_answer Open "$E2E_DATA/e2e-three-units.txt"
 
     e2e_step edit-second-unit
     e2e_select_row 2
@@ -29,7 +29,7 @@ scenario_edit_and_save() {
 
     e2e_step save-and-stay
     e2e_click Command3
-    e2e_file_dialog "Save As" "$work/first.txt"
+    e2e_answer "Save As" "$work/first.txt"
     e2e_exit_box no
     e2e_expect_running
     e2e_expect_file "$work/first.txt" e2e-edited-first.expected.txt
@@ -38,7 +38,7 @@ scenario_edit_and_save() {
     # A leading zero is read as the number it stands for.
     e2e_type_into Combo13 07
     e2e_click Command3
-    e2e_file_dialog "Save As" "$work/second.txt"
+    e2e_answer "Save As" "$work/second.txt"
     e2e_exit_box yes
     e2e_wait_editor_end
     e2e_expect_file "$work/second.txt" e2e-edited-second.expected.txt
@@ -52,11 +52,11 @@ scenario_add_and_delete() {
 
     e2e_step add-two-units
     e2e_click Command4
-    e2e_input_box "New Unit Name" Alpha
-    e2e_input_box "New Unit Side" Blue
+    e2e_answer "New Unit Name" Alpha
+    e2e_answer "New Unit Side" Blue
     e2e_click Command4
-    e2e_input_box "New Unit Name" "Bravo Company"
-    e2e_input_box "New Unit Side" Red
+    e2e_answer "New Unit Name" "Bravo Company"
+    e2e_answer "New Unit Side" Red
 
     e2e_step fill-second-unit
     # The unit just added is selected and shown.
@@ -75,13 +75,13 @@ scenario_add_and_delete() {
     # The slot after the last unit still holds a copy of the unit that moved down, and
     # the new unit takes over everything but its name and side.
     e2e_click Command4
-    e2e_input_box "New Unit Name" Charlie
-    e2e_input_box "New Unit Side" Green
+    e2e_answer "New Unit Name" Charlie
+    e2e_answer "New Unit Side" Green
 
     e2e_step save
     e2e_type_into Combo13 9
     e2e_click Command3
-    e2e_file_dialog "Save As" "$work/roster.txt"
+    e2e_answer "Save As" "$work/roster.txt"
     e2e_exit_box yes
     e2e_wait_editor_end
     e2e_expect_file "$work/roster.txt" e2e-added-and-deleted.expected.txt
@@ -105,7 +105,7 @@ scenario_cancel_and_refuse() {
 
     e2e_step cancel-load
     e2e_click Command2
-    e2e_file_dialog Open --cancel
+    e2e_answer Open --cancel
 
     e2e_step load-missing-file
     # The open dialog itself refuses a name that does not exist, with its own warning.
@@ -125,27 +125,27 @@ scenario_cancel_and_refuse() {
 
     e2e_step load-refused-file
     e2e_click Command2
-    e2e_file_dialog Open "$too_many"
+    e2e_answer Open "$too_many"
     e2e_dismiss_error
     e2e_expect_running
 
     e2e_step load
     e2e_click Command2
-    e2e_file_dialog Open "$E2E_DATA/e2e-three-units.txt"
+    e2e_answer Open "$E2E_DATA/e2e-three-units.txt"
 
     e2e_step load-disabled-and-cancel-save
     # Were LOAD still enabled, its dialog would show before the save dialog.
     e2e_click Command2
     e2e_click Command3
     [ "$(e2e_wait_any_window Open "Save As")" = "Save As" ] || e2e_fail "LOAD opened a dialog after a load"
-    e2e_file_dialog "Save As" --cancel
+    e2e_answer "Save As" --cancel
 
     e2e_step cancel-new-unit
     # Were a cancelled save to ask "Exit?", that box would come before the first question.
     e2e_click Command4
     [ "$(e2e_wait_any_window "Exit?" "New Unit Name")" = "New Unit Name" ] || e2e_fail "a cancelled save asked Exit?"
-    e2e_input_box "New Unit Name" Ghost
-    e2e_input_box "New Unit Side" --cancel
+    e2e_answer "New Unit Name" Ghost
+    e2e_answer "New Unit Side" --cancel
     [ -z "$(ls -A "$work")" ] || e2e_fail "files appeared: $(ls -A "$work" | tr '\n' ' ')"
 
     e2e_step save-refused
@@ -153,7 +153,7 @@ scenario_cancel_and_refuse() {
     e2e_pick Combo2 0     # "N/A"
     e2e_click Command1
     e2e_click Command3
-    e2e_file_dialog "Save As" "$work/refused.txt"
+    e2e_answer "Save As" "$work/refused.txt"
     e2e_dismiss_error
     e2e_expect_running
     e2e_expect_no_file "$work/refused.txt"
@@ -162,7 +162,7 @@ scenario_cancel_and_refuse() {
     e2e_type_into Combo2 5
     e2e_click Command1
     e2e_click Command3
-    e2e_file_dialog "Save As" "$work/roster.txt"
+    e2e_answer "Save As" "$work/roster.txt"
     e2e_exit_box yes
     e2e_wait_editor_end
     e2e_expect_file "$work/roster.txt" e2e-refused-then-saved.expected.txt
