@@ -1,7 +1,7 @@
 // Rosters and roster files made up for the benchmarks.
 #include "bench_rosters.h"
 
-#include "roster/roster_writer.h"
+#include "roster_writer.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,7 +1,7 @@
 // Rosters and roster files made up for the benchmarks.
 #pragma once
 
-#include "roster/roster.h"
+#include "roster.h"
 
 #include <cstdint>
 #include <string>

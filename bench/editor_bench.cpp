@@ -3,7 +3,7 @@
 
 #include "editor/brevorn_build.h"
 #include "editor/dialogs.h"
-#include "roster/roster_writer.h"
+#include "roster_writer.h"
 
 #include <QApplication>
 #include <QLabel>

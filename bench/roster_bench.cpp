@@ -1,8 +1,8 @@
 // Speed of reading and writing roster files, with a raw read of the same bytes beside the reader.
 #include "bench_rosters.h"
 
-#include "roster/roster_reader.h"
-#include "roster/roster_writer.h"
+#include "roster_reader.h"
+#include "roster_writer.h"
 
 #include <benchmark/benchmark.h>
 

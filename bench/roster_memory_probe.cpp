@@ -1,7 +1,7 @@
 // Peak memory of reading a large roster file, above what the program held before the read.
 #include "bench_rosters.h"
 
-#include "roster/roster_reader.h"
+#include "roster_reader.h"
 
 #include <fstream>
 #include <iostream>

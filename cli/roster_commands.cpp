@@ -1,9 +1,9 @@
 // check and normalize: the roster library driven from the command line.
 #include "roster_commands.h"
 
-#include "roster/roster.h"
-#include "roster/roster_reader.h"
-#include "roster/roster_writer.h"
+#include "roster.h"
+#include "roster_reader.h"
+#include "roster_writer.h"
 
 #include <algorithm>
 #include <memory>
@@ -90,10 +90,10 @@ int normalizeRosterFile(const std::string& inPath, const std::string& outPath, s
     }
 
     const GameSettings game = gameAsLoaded(read.value());
-    const std::optional<RosterError> failure =
-        WriteRosterFile(outPath, *roster, game.Day_Counter, game.Theatre, game.Season);
-    if (!failure)
+    const Expected<void> written = WriteRosterFile(outPath, *roster, game.Day_Counter, game.Theatre, game.Season);
+    if (written)
         return ExitClean;
+    const RosterError* failure = &written.error();
 
     if (failure->problems.empty()) {
         err << located(outPath, failure->message) << '\n';

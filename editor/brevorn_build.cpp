@@ -4,10 +4,10 @@
 
 #include "choice_lists.h"
 #include "layout_scale.h"
-#include "roster/roster_reader.h"
-#include "roster/roster_writer.h"
-#include "roster/unit_fields.h"
+#include "roster_reader.h"
+#include "roster_writer.h"
 #include "save_report.h"
+#include "unit_fields.h"
 #include "window_layout.h"
 
 #include <QComboBox>
@@ -280,8 +280,8 @@ void BrevornBuild::Command3_Click()
     const std::string theatre = text("Combo15").toStdString();
     const std::string season = text("Combo14").toStdString();
     // A refused save leaves the file on disk as it was and the editor as it is.
-    if (const std::optional<RosterError> refused = WriteRosterFile(localPath(*path), m_roster, day, theatre, season)) {
-        m_dialogs.showError(this, caption(), describeSaveRefusal(*refused));
+    if (const Expected<void> saved = WriteRosterFile(localPath(*path), m_roster, day, theatre, season); !saved) {
+        m_dialogs.showError(this, caption(), describeSaveRefusal(saved.error()));
         return;
     }
     if (m_dialogs.askYesNo(this, QStringLiteral("Exit?"), QStringLiteral("Exit?")))

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "dialogs.h"
-#include "roster/roster.h"
+#include "roster.h"
 
 #include <QHash>
 #include <QString>

@@ -1,8 +1,8 @@
 // Wording of a refused save for the message box.
 #include "save_report.h"
 
-#include "roster/decimal_form.h"
-#include "roster/unit_fields.h"
+#include "decimal_form.h"
+#include "unit_fields.h"
 #include "window_layout.h"
 
 #include <QStringList>

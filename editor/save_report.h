@@ -1,7 +1,7 @@
 // How a refused save is told to the user: every problem at once, in the window's words.
 #pragma once
 
-#include "roster/roster_error.h"
+#include "roster_error.h"
 
 #include <QString>
 

@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the roster reader and checks the roster stays consistent.
-#include "roster/roster_reader.h"
+#include "roster_reader.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,9 +1,9 @@
 // Reads arbitrary bytes, writes the roster, reads it again: the second reading must
 // give the texts of the first, in the form the writer gives them.
-#include "roster/decimal_form.h"
-#include "roster/roster_reader.h"
-#include "roster/roster_writer.h"
-#include "roster/unit_fields.h"
+#include "decimal_form.h"
+#include "roster_reader.h"
+#include "roster_writer.h"
+#include "unit_fields.h"
 
 #include <algorithm>
 #include <cstdint>

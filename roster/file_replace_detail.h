@@ -1,11 +1,10 @@
-// The way replaceFileContents makes its temporary file, open to tests so that they can
-// make the folder refuse a new file without needing a user who lacks permissions.
+// The way the POSIX replaceFileContents makes its temporary file, open to tests so that
+// they can make the folder refuse a new file without needing a user who lacks permissions.
 #pragma once
 
-#include "roster_error.h"
+#include "expected.h"
 
-#include <optional>
-#include <string>
+#include <filesystem>
 #include <string_view>
 
 namespace brevorn::detail {
@@ -14,7 +13,7 @@ namespace brevorn::detail {
 // descriptor, or -1 with errno set.
 using MakeTempFile = int (*)(char* pathTemplate);
 
-std::optional<RosterError> replaceFileContents(const std::string& path, std::string_view bytes,
-                                               MakeTempFile makeTempFile);
+Expected<void> replaceFileContents(const std::filesystem::path& path, std::string_view bytes,
+                                   MakeTempFile makeTempFile);
 
 } // namespace brevorn::detail

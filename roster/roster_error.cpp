@@ -11,4 +11,10 @@ std::string ValueProblem::describe() const
     return where + fieldKey + " \"" + text + "\": needs " + allowed;
 }
 
+std::string quotedPath(const std::filesystem::path& path)
+{
+    const std::u8string utf8 = path.u8string();
+    return "\"" + std::string(utf8.begin(), utf8.end()) + "\"";
+}
+
 } // namespace brevorn

@@ -1,6 +1,7 @@
 // What a failed read or save tells the user: one message, plus the value problems behind it.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -9,11 +10,11 @@ namespace brevorn {
 // One value that a save cannot write: which unit, which field, which text, what is allowed.
 struct ValueProblem
 {
-    int slot = 0;          // 1..500 for a unit field, 0 for a game setting
-    std::string unitName;  // the unit's name (empty for a game setting)
-    std::string fieldKey;  // the file key: "unit_ammo", "Day_Counter", ...
-    std::string text;      // the value as held (UTF-8)
-    std::string allowed;   // what would be accepted, in words: "a whole number from 0 to 10"
+    int slot = 0;                 // 1..500 for a unit field, 0 for a game setting
+    std::string unitName;         // the unit's name (empty for a game setting)
+    std::string fieldKey;         // the file key: "unit_ammo", "Day_Counter", ...
+    std::string text;             // the value as held (UTF-8)
+    std::string allowed;          // what would be accepted, in words: "a whole number from 0 to 10"
     std::string describe() const; // one line a user can act on
 };
 
@@ -22,5 +23,8 @@ struct RosterError
     std::string message;                // complete, names the file and the reason
     std::vector<ValueProblem> problems; // every value a save refused; empty for file errors
 };
+
+// A path as every message shows it: in double quotes, as UTF-8.
+std::string quotedPath(const std::filesystem::path& path);
 
 } // namespace brevorn

@@ -91,11 +91,6 @@ RosterError failure(std::string message)
     return error;
 }
 
-std::string quotedName(const std::string& name)
-{
-    return "\"" + name + "\"";
-}
-
 // The start of an item as a finding shows it: decoded, line ends made visible, cut short.
 std::string shownItem(std::string_view head, bool whole)
 {
@@ -118,7 +113,8 @@ std::string shownItem(std::string_view head, bool whole)
 class RosterReading
 {
 public:
-    RosterReading(std::istream& in, const std::string& sourceName, const Roster& roster, const FindingSink& findings)
+    RosterReading(std::istream& in, const std::filesystem::path& sourceName, const Roster& roster,
+                  const FindingSink& findings)
         : m_scanner(in)
         , m_sourceName(sourceName)
         , m_roster(roster)
@@ -143,7 +139,7 @@ private:
     void report(std::int64_t line, std::string message);
 
     ItemScanner m_scanner;
-    const std::string& m_sourceName;
+    const std::filesystem::path& m_sourceName;
     Roster m_roster; // the working copy: the caller's roster changes only when reading succeeds
     const FindingSink& m_findings;
     RosterReadResult m_result;
@@ -246,7 +242,7 @@ Expected<RosterReadResult> RosterReading::run(Roster& target)
             bool used = key == usedKey;
             if (field || used || key == armoredKey) {
                 if (nextSlot > MaxUnits)
-                    return failure(quotedName(m_sourceName) + " holds more than " + std::to_string(MaxUnits) +
+                    return failure(quotedPath(m_sourceName) + " holds more than " + std::to_string(MaxUnits) +
                                    " units; the editor holds at most " + std::to_string(MaxUnits) +
                                    " (the 501st starts on line " + std::to_string(m_scanner.itemLine()) + ")");
                 if (used) {
@@ -275,7 +271,7 @@ Expected<RosterReadResult> RosterReading::run(Roster& target)
     }
 
     if (m_scanner.readFailed())
-        return failure("cannot read " + quotedName(m_sourceName) +
+        return failure("cannot read " + quotedPath(m_sourceName) +
                        ": the system reported an error part-way through the file");
     // Only the last item can lack its closing quote: it ran to the end of the file.
     if (m_findings && m_scanner.quoteUnclosed())
@@ -291,25 +287,26 @@ Expected<RosterReadResult> RosterReading::run(Roster& target)
 
 } // namespace
 
-Expected<RosterReadResult> readRoster(std::istream& in, const std::string& sourceName, Roster& roster,
+Expected<RosterReadResult> readRoster(std::istream& in, const std::filesystem::path& sourceName, Roster& roster,
                                       const FindingSink& findings)
 {
     RosterReading reading(in, sourceName, roster, findings);
     return reading.run(roster);
 }
 
-Expected<RosterReadResult> ReadRosterFile(const std::string& path, Roster& roster, const FindingSink& findings)
+Expected<RosterReadResult> ReadRosterFile(const std::filesystem::path& path, Roster& roster,
+                                          const FindingSink& findings)
 {
     if (path.empty())
         return failure("cannot open a roster file: no path was given");
     std::error_code error;
     if (std::filesystem::is_directory(path, error))
-        return failure("cannot read " + quotedName(path) + ": it is a folder");
+        return failure("cannot read " + quotedPath(path) + ": it is a folder");
     errno = 0;
     std::ifstream in(path, std::ios::binary);
     if (!in.is_open()) {
         int reason = errno;
-        return failure("cannot open " + quotedName(path) + ": " +
+        return failure("cannot open " + quotedPath(path) + ": " +
                        (reason ? std::strerror(reason) : "the system gave no reason"));
     }
     return readRoster(in, path, roster, findings);

@@ -6,6 +6,7 @@
 #include "roster_error.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <istream>
 #include <optional>
@@ -36,10 +37,11 @@ struct RosterReadResult
 // on failure (a 501st unit, a read error) the roster is exactly as it was.
 // sourceName names the file in messages. Findings, when a sink is given, arrive in
 // file order as they are found.
-Expected<RosterReadResult> readRoster(std::istream& in, const std::string& sourceName, Roster& roster,
+Expected<RosterReadResult> readRoster(std::istream& in, const std::filesystem::path& sourceName, Roster& roster,
                                       const FindingSink& findings = {});
 
 // The same, from the file at path; fails when the path cannot be opened or read.
-Expected<RosterReadResult> ReadRosterFile(const std::string& path, Roster& roster, const FindingSink& findings = {});
+Expected<RosterReadResult> ReadRosterFile(const std::filesystem::path& path, Roster& roster,
+                                          const FindingSink& findings = {});
 
 } // namespace brevorn

@@ -167,14 +167,14 @@ Expected<std::string> rosterFileBytes(const Roster& roster, const GameSettings& 
     return std::move(out).finish();
 }
 
-std::optional<RosterError> WriteRosterFile(const std::string& path, const Roster& roster, const std::string& dayText,
-                                           const std::string& theatreText, const std::string& seasonText)
+Expected<void> WriteRosterFile(const std::filesystem::path& path, const Roster& roster, const std::string& dayText,
+                               const std::string& theatreText, const std::string& seasonText)
 {
     // Every byte is prepared before the file is touched, so a refused value leaves it as it was.
     Expected<std::string> bytes = rosterFileBytes(roster, GameSettings{dayText, theatreText, seasonText});
     if (!bytes) {
         RosterError error = bytes.error();
-        error.message = "cannot save \"" + path + "\": " + error.message;
+        error.message = "cannot save " + quotedPath(path) + ": " + error.message;
         return error;
     }
     return replaceFileContents(path, bytes.value());

@@ -4,7 +4,7 @@
 #include "expected.h"
 #include "roster.h"
 
-#include <optional>
+#include <filesystem>
 #include <string>
 
 namespace brevorn {
@@ -17,7 +17,7 @@ Expected<std::string> rosterFileBytes(const Roster& roster, const GameSettings& 
 
 // Builds the bytes, then replaces the file at path in one step (see file_replace.h).
 // On failure the file on disk is as it was. The error names the path and the reason.
-std::optional<RosterError> WriteRosterFile(const std::string& path, const Roster& roster, const std::string& dayText,
-                                           const std::string& theatreText, const std::string& seasonText);
+Expected<void> WriteRosterFile(const std::filesystem::path& path, const Roster& roster, const std::string& dayText,
+                               const std::string& theatreText, const std::string& seasonText);
 
 } // namespace brevorn

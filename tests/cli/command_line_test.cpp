@@ -1,7 +1,7 @@
 // How brevorn-roster takes a call: the action its arguments ask for, and the exit code the shell sees.
 #include "command_line.h"
 #include "roster_commands.h"
-#include "tests/roster/roster_test_support.h"
+#include "roster_test_support.h"
 
 #include <cstdio>
 #include <iterator>

@@ -1,6 +1,6 @@
 // check and normalize: what each reports and writes, and their exit codes.
 #include "roster_commands.h"
-#include "tests/roster/roster_test_support.h"
+#include "roster_test_support.h"
 
 #include <sstream>
 

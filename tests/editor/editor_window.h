@@ -4,7 +4,7 @@
 
 #include "editor/brevorn_build.h"
 #include "editor/dialogs.h"
-#include "roster/unit_fields.h"
+#include "unit_fields.h"
 
 #include <QComboBox>
 #include <QFile>

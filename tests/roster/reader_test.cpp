@@ -1,8 +1,8 @@
 // Reading roster files: the item grammar, what the reader reports, and reads that fail leaving the roster alone.
-#include "roster/item_scanner.h"
-#include "roster/roster_reader.h"
-#include "roster/unit_fields.h"
+#include "item_scanner.h"
+#include "roster_reader.h"
 #include "roster_test_support.h"
+#include "unit_fields.h"
 
 #include <memory>
 #include <sstream>

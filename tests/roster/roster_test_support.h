@@ -1,7 +1,7 @@
 // Shared by the roster and command-line tests: test data paths, whole-file reads and writes, a scratch folder.
 #pragma once
 
-#include "roster/roster_error.h"
+#include "expected.h"
 
 #include <gtest/gtest.h>
 
@@ -32,9 +32,9 @@ inline void writeBytes(const std::string& path, const std::string& bytes)
 }
 
 // The error's message, or "" when there was none: a failing check then shows why.
-inline std::string messageOf(const std::optional<RosterError>& error)
+inline std::string messageOf(const Expected<void>& outcome)
 {
-    return error ? error->message : std::string();
+    return outcome ? std::string() : outcome.error().message;
 }
 
 // A fresh, empty folder per test, removed afterwards.

@@ -1,5 +1,5 @@
 // Windows-1252 bytes to UTF-8 texts and back.
-#include "roster/windows1252.h"
+#include "windows1252.h"
 
 #include <gtest/gtest.h>
 

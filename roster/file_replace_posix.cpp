@@ -1,5 +1,5 @@
-// Replacing a file through a temporary file and a rename, so that a failed save never
-// leaves a half-written roster behind.
+// Replacing a file on POSIX systems: a temporary file beside the target, fsync, rename,
+// so that a failed save never leaves a half-written roster behind.
 #include "file_replace.h"
 #include "file_replace_detail.h"
 
@@ -20,7 +20,7 @@ constexpr int MaxLinkHops = 40;
 
 RosterError saveError(const std::string& path, const std::string& reason)
 {
-    return RosterError{"cannot save \"" + path + "\": " + reason, {}};
+    return RosterError{"cannot save " + quotedPath(path) + ": " + reason, {}};
 }
 
 std::string reasonOf(int error)
@@ -113,14 +113,14 @@ int readWholeFile(const std::string& path, std::string& out)
     return file.close();
 }
 
-std::optional<RosterError> checkReadBack(const std::string& path, const std::string& actualPath, std::string_view bytes)
+Expected<void> checkReadBack(const std::string& path, const std::string& actualPath, std::string_view bytes)
 {
     std::string onDisk;
     if (int error = readWholeFile(actualPath, onDisk))
         return saveError(path, "reading the file back failed: " + reasonOf(error));
     if (onDisk != bytes)
         return saveError(path, "the file read back differs from what was written");
-    return std::nullopt;
+    return {};
 }
 
 // The file that saving to path really changes: symbolic links are followed one hop at
@@ -172,7 +172,7 @@ mode_t currentUmask()
 
 // For a folder that refuses new files: the file is truncated and written where it is.
 // Not atomic, which the message of a failure says.
-std::optional<RosterError> writeInPlace(const std::string& path, const Target& target, std::string_view bytes)
+Expected<void> writeInPlace(const std::string& path, const Target& target, std::string_view bytes)
 {
     auto fail = [&](int error) {
         return saveError(path, reasonOf(error) + " (the file was being written in place and may be incomplete)");
@@ -193,9 +193,9 @@ std::optional<RosterError> writeInPlace(const std::string& path, const Target& t
 
 namespace detail {
 
-std::optional<RosterError> replaceFileContents(const std::string& path, std::string_view bytes,
-                                               MakeTempFile makeTempFile)
+Expected<void> replaceFileContents(const std::filesystem::path& file, std::string_view bytes, MakeTempFile makeTempFile)
 {
+    const std::string path = file.string();
     if (path.empty())
         return saveError(path, "no file name was given");
 
@@ -258,7 +258,7 @@ std::optional<RosterError> replaceFileContents(const std::string& path, std::str
 
 } // namespace detail
 
-std::optional<RosterError> replaceFileContents(const std::string& path, std::string_view bytes)
+Expected<void> replaceFileContents(const std::filesystem::path& path, std::string_view bytes)
 {
     return detail::replaceFileContents(path, bytes, ::mkstemp);
 }
