@@ -1,8 +1,7 @@
 // Speed and memory of the editor window: start-up against a bare window, LOAD, showing a unit, SAVE.
 #include "bench_rosters.h"
 
-#include "editor/brevorn_build.h"
-#include "editor/dialogs.h"
+#include "brevorn_build_window.h"
 #include "roster_writer.h"
 
 #include <QApplication>
@@ -29,25 +28,26 @@ namespace {
 using namespace brevorn;
 
 // Answers every question at once: the benchmark measures the window, not a person.
-struct InstantDialogs final : Dialogs
+struct InstantPrompts final : EditorPrompts
 {
-    QString path;
-    std::optional<QString> openPath(QWidget*) override { return path; }
-    std::optional<QString> savePath(QWidget*) override { return path; }
-    bool askYesNo(QWidget*, const QString&, const QString&) override { return false; }
-    QString inputText(QWidget*, const QString&, const QString&) override { return {}; }
-    void showError(QWidget*, const QString&, const QString& text) override
+    std::filesystem::path path;
+    std::optional<std::filesystem::path> openPath(const FileRequest&) override { return path; }
+    std::optional<std::filesystem::path> savePath(const FileRequest&) override { return path; }
+    bool askYesNo(const Question&) override { return false; }
+    std::string inputText(const InputRequest&) override { return {}; }
+    void showError(const ErrorMessage& message) override
     {
-        std::cerr << "unexpected message: " << text.toStdString() << '\n';
+        std::cerr << "unexpected message: " << message.text << '\n';
     }
+    void endProgram() override {}
 };
 
-QString rosterOf500Units()
+std::filesystem::path rosterOf500Units()
 {
-    static const QString path = [] {
+    static const std::filesystem::path path = [] {
         std::string file = bench::benchDataPath("brevorn-editor-500.txt");
         std::ofstream(file, std::ios::binary) << rosterFileBytes(bench::fullRoster(), bench::benchGame()).value();
-        return QString::fromStdString(file);
+        return file;
     }();
     return path;
 }
@@ -64,10 +64,10 @@ int startupChild(const char* mode)
     char name[] = "editor_bench";
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
-    InstantDialogs dialogs;
+    InstantPrompts prompts;
     std::unique_ptr<QWidget> window;
     if (std::strcmp(mode, "editor") == 0) {
-        window = std::make_unique<BrevornBuild>(dialogs);
+        window = std::make_unique<BrevornBuildWindow>(&prompts);
     } else {
         window = std::make_unique<QWidget>();
         window->resize(495, 397);
@@ -127,9 +127,9 @@ BENCHMARK(BM_BareWindow_CreateAndShow)->Unit(benchmark::kMicrosecond);
 
 void BM_BrevornBuild_CreateAndShow(benchmark::State& state)
 {
-    InstantDialogs dialogs;
+    InstantPrompts prompts;
     for (auto _ : state) {
-        BrevornBuild window(dialogs);
+        BrevornBuildWindow window(&prompts);
         window.show();
         QApplication::processEvents();
     }
@@ -138,13 +138,13 @@ BENCHMARK(BM_BrevornBuild_CreateAndShow)->Unit(benchmark::kMicrosecond);
 
 void BM_Load500Units(benchmark::State& state)
 {
-    InstantDialogs dialogs;
-    dialogs.path = rosterOf500Units();
+    InstantPrompts prompts;
+    prompts.path = rosterOf500Units();
     for (auto _ : state) {
         state.PauseTiming();
-        auto window = std::make_unique<BrevornBuild>(dialogs);
+        auto window = std::make_unique<BrevornBuildWindow>(&prompts);
         state.ResumeTiming();
-        window->Command2_Click();
+        window->core().Command2_Click();
         benchmark::DoNotOptimize(window->roster().UnitCount);
         state.PauseTiming();
         window.reset();
@@ -156,12 +156,12 @@ BENCHMARK(BM_Load500Units)->Unit(benchmark::kMillisecond);
 // An editor with the 500-unit roster loaded.
 struct LoadedEditor
 {
-    InstantDialogs dialogs;
-    BrevornBuild window{dialogs};
+    InstantPrompts prompts;
+    BrevornBuildWindow window{&prompts};
     LoadedEditor()
     {
-        dialogs.path = rosterOf500Units();
-        window.Command2_Click();
+        prompts.path = rosterOf500Units();
+        window.core().Command2_Click();
     }
 };
 
@@ -181,9 +181,9 @@ BENCHMARK(BM_ShowUnit)->Unit(benchmark::kMicrosecond);
 void BM_Save500Units(benchmark::State& state)
 {
     LoadedEditor editor;
-    editor.dialogs.path = QString::fromStdString(bench::benchDataPath("brevorn-editor-500-saved.txt"));
+    editor.prompts.path = bench::benchDataPath("brevorn-editor-500-saved.txt");
     for (auto _ : state)
-        editor.window.Command3_Click();
+        editor.window.core().Command3_Click();
 }
 BENCHMARK(BM_Save500Units)->Unit(benchmark::kMillisecond);
 
@@ -207,12 +207,12 @@ void reportMemory()
     QApplication::processEvents();
     long bareKiB = residentKiB();
 
-    InstantDialogs dialogs;
-    dialogs.path = rosterOf500Units();
-    BrevornBuild window(dialogs);
+    InstantPrompts prompts;
+    prompts.path = rosterOf500Units();
+    BrevornBuildWindow window(&prompts);
     window.show();
     QApplication::processEvents();
-    window.Command2_Click();
+    window.core().Command2_Click();
     QApplication::processEvents();
     long loadedKiB = residentKiB();
     std::cout << "memory: bare window " << bareKiB / 1024.0 << " MiB, editor with 500 units loaded "

@@ -1,79 +1,49 @@
-// The editor's one window: its controls, the roster it owns, and the command handlers.
+// The editor's behaviour: the roster it owns and one handler per event of the window.
+// It reaches the window only through the view and the prompts a front end hands in.
 #pragma once
 
-#include "dialogs.h"
+#include "editor_view.h"
 #include "roster.h"
 
-#include <QHash>
-#include <QString>
-#include <QWidget>
-
-#include <functional>
-#include <string_view>
-
-class QComboBox;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
+#include <memory>
+#include <string>
 
 namespace brevorn {
 
-class BrevornBuild : public QWidget
+class BrevornBuild
 {
-    Q_OBJECT
-
 public:
-    using EndProgram = std::function<void()>;
+    BrevornBuild(EditorView& view, EditorPrompts& prompts);
+    ~BrevornBuild();
+    BrevornBuild(const BrevornBuild&) = delete;
+    BrevornBuild& operator=(const BrevornBuild&) = delete;
 
-    // Builds every control and fills the choice lists. Without an endProgram the
-    // answer Yes to "Exit?" closes the window and quits the application.
-    explicit BrevornBuild(Dialogs& dialogs, EndProgram endProgram = {});
+    const Roster& roster() const { return *m_roster; }
 
-    const Roster& roster() const { return m_roster; }
-    // Logical pixels per (twips / 15), the same for every control and the window.
-    double layoutScale() const { return m_scale; }
-
-public slots:
+    // The front end calls each handler when its event happens: Form_Load once, before the
+    // window is first shown; List1_Click when the user changes List1's selection.
     void Form_Load();
+    void List1_Click();
     void Command1_Click(); // Save Edit
     void Command2_Click(); // LOAD
     void Command3_Click(); // SAVE
     void Command4_Click(); // New Unit
     void Command5_Click(); // Delete
-    void List1_Click();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void createControls();
-    void placeControls();
-    void connectHandlers();
-
-    // The selected entry of List1, -1 while none is selected.
-    int ListIndex() const;
-    QString listEntry(int slot) const;
+    // The unit in a slot from 1 to UnitCount; any other slot is a fault of the program.
+    UnitRecord& unitAt(int slot);
+    // The slot of List1's selected entry, 0 while none is selected.
+    int selectedSlot() const;
+    std::string listEntry(int slot);
+    void showUnit(int slot);
     void rebuildList();
     void emptyUnitControls();
 
-    // The text field of an editing control: the line edit itself or a combo's field.
-    QLineEdit* textField(std::string_view name) const;
-    QString text(std::string_view name) const;
-    void setText(std::string_view name, const QString& text);
-
-    Dialogs& m_dialogs;
-    EndProgram m_endProgram;
-    Roster m_roster;
-    double m_scale = 1.0;
-    bool m_listsFilled = false;
-
-    QHash<QString, QWidget*> m_controls;
-    QListWidget* List1 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* Command3 = nullptr;
-    QPushButton* Command4 = nullptr;
-    QPushButton* Command5 = nullptr;
+    EditorView& m_view;
+    EditorPrompts& m_prompts;
+    // About 250 KB: too big for a stack, and the Windows main thread has 1 MB.
+    std::unique_ptr<Roster> m_roster;
 };
 
 } // namespace brevorn

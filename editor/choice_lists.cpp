@@ -1,78 +1,83 @@
 // The game's vocabulary offered in the combo boxes.
 #include "choice_lists.h"
 
+#include <array>
+
 namespace brevorn {
 
 namespace {
 
-QStringList numbers(int first, int last)
-{
-    QStringList items;
-    for (int n = first; n <= last; ++n)
-        items << QString::number(n);
-    return items;
-}
+using namespace std::string_view_literals;
+using enum Control;
+
+constexpr std::array days{"1"sv,  "2"sv,  "3"sv,  "4"sv,  "5"sv,  "6"sv,  "7"sv,  "8"sv,  "9"sv,  "10"sv, "11"sv,
+                          "12"sv, "13"sv, "14"sv, "15"sv, "16"sv, "17"sv, "18"sv, "19"sv, "20"sv, "21"sv, "22"sv,
+                          "23"sv, "24"sv, "25"sv, "26"sv, "27"sv, "28"sv, "29"sv, "30"sv, "31"sv};
+constexpr std::array seasons{"Summer"sv, "Spring"sv, "Winter"sv, "Fall"sv, "Rainy Season"sv};
+constexpr std::array theatres{"Northern European"sv, "Mediterranean"sv, "Desert"sv, "Tropical"sv};
+constexpr std::array statuses{"OK"sv, "Disordered"sv, "Captured"sv, "Destroyed"sv};
+constexpr std::array qualities{"Elite"sv, "Veteran"sv, "Average"sv, "Fair"sv, "Poor"sv};
+constexpr std::array unitTypes{
+    "Infantry"sv,
+    "Motorized Infantry"sv,
+    "Armored Infantry"sv,
+    "Armored Car/Tankette"sv,
+    "Light Tank"sv,
+    "Medium Tank"sv,
+    "Heavy Tank"sv,
+    "Extra-Heavy Tank"sv,
+    "Towed Light AntiTank"sv,
+    "Towed Medium AntiTank"sv,
+    "Towed Heavy AntiTank"sv,
+    "Towed Extra-Heavy AntiTank"sv,
+    "Towed Light Artillery"sv,
+    "Towed Medium Artillery"sv,
+    "Towed Heavy Artillery"sv,
+    "Towed Extra-Heavy Artillery"sv,
+    "SP Light Artillery"sv,
+    "SP Medium Artillery"sv,
+    "SP Heavy Artillery"sv,
+    "SP Extra-Heavy Artillery"sv,
+    "SP Light AntiTank"sv,
+    "SP Medium AntiTank"sv,
+    "SP Heavy AntiTank"sv,
+    "SP Extra-Heavy AntiTank"sv,
+    "Supply Transport"sv,
+    "Airstrike"sv,
+};
+constexpr std::array orders{"Static Fire"sv, "Moving Fire"sv,   "Maneuver"sv,
+                            "March"sv,       "Stand/Regroup"sv, "Resupply"sv,
+                            "Captured"sv,    "Lay Smoke"sv,     "Dismount & Maneuver"sv};
+constexpr std::array smoke{"No"sv, "Yes"sv};
+constexpr std::array losses{"0"sv, "1"sv, "2"sv, "3"sv, "4"sv, "5"sv, "6"sv, "7"sv, "8"sv, "9"sv};
+constexpr std::array notApplicableAndCounts{"N/A"sv, "0"sv, "1"sv, "2"sv, "3"sv, "4"sv,
+                                            "5"sv,   "6"sv, "7"sv, "8"sv, "9"sv, "10"sv};
+constexpr std::array armourRatings{"None"sv, "Light"sv, "Medium"sv, "Heavy"sv, "Extra-Heavy"sv};
+constexpr std::array smallArms{"None"sv, "Infantry"sv, "MG"sv};
+
+constexpr std::array<ChoiceList, 16> lists{{
+    {Combo13, days},
+    {Combo14, seasons},
+    {Combo15, theatres},
+    {Combo12, statuses},
+    {Combo4, qualities},
+    {Combo1, unitTypes},
+    {Combo5, orders},
+    {Combo6, smoke},
+    {Combo7, losses},
+    {Combo2, notApplicableAndCounts},
+    {Combo3, notApplicableAndCounts},
+    {Combo8, armourRatings},
+    {Combo9, smallArms},
+    {Combo10, armourRatings},
+    {Combo11, armourRatings},
+    {Combo16, armourRatings},
+}};
 
 } // namespace
 
-const std::vector<ChoiceList>& choiceLists()
+std::span<const ChoiceList> choiceLists()
 {
-    // Shared by more than one combo; each combo still gets its own copy of the items.
-    static const QStringList armourRatings{"None", "Light", "Medium", "Heavy", "Extra-Heavy"};
-    static const QStringList notApplicableAndCounts = QStringList{"N/A"} + numbers(0, 10);
-
-    static const QStringList unitTypes{
-        "Infantry",
-        "Motorized Infantry",
-        "Armored Infantry",
-        "Armored Car/Tankette",
-        "Light Tank",
-        "Medium Tank",
-        "Heavy Tank",
-        "Extra-Heavy Tank",
-        "Towed Light AntiTank",
-        "Towed Medium AntiTank",
-        "Towed Heavy AntiTank",
-        "Towed Extra-Heavy AntiTank",
-        "Towed Light Artillery",
-        "Towed Medium Artillery",
-        "Towed Heavy Artillery",
-        "Towed Extra-Heavy Artillery",
-        "SP Light Artillery",
-        "SP Medium Artillery",
-        "SP Heavy Artillery",
-        "SP Extra-Heavy Artillery",
-        "SP Light AntiTank",
-        "SP Medium AntiTank",
-        "SP Heavy AntiTank",
-        "SP Extra-Heavy AntiTank",
-        "Supply Transport",
-        "Airstrike",
-    };
-
-    static const QStringList orders{
-        "Static Fire", "Moving Fire",         "Maneuver", "March", "Stand/Regroup", "Resupply", "Captured",
-        "Lay Smoke",   "Dismount & Maneuver",
-    };
-
-    static const std::vector<ChoiceList> lists{
-        {"Combo13", numbers(1, 31)},
-        {"Combo14", {"Summer", "Spring", "Winter", "Fall", "Rainy Season"}},
-        {"Combo15", {"Northern European", "Mediterranean", "Desert", "Tropical"}},
-        {"Combo12", {"OK", "Disordered", "Captured", "Destroyed"}},
-        {"Combo4", {"Elite", "Veteran", "Average", "Fair", "Poor"}},
-        {"Combo1", unitTypes},
-        {"Combo5", orders},
-        {"Combo6", {"No", "Yes"}},
-        {"Combo7", numbers(0, 9)},
-        {"Combo2", notApplicableAndCounts},
-        {"Combo3", notApplicableAndCounts},
-        {"Combo8", armourRatings},
-        {"Combo9", {"None", "Infantry", "MG"}},
-        {"Combo10", armourRatings},
-        {"Combo11", armourRatings},
-        {"Combo16", armourRatings},
-    };
     return lists;
 }
 

@@ -1,20 +1,20 @@
 // The fixed item lists of the sixteen combo boxes, in the order the window fills them.
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "editor_view.h"
 
-#include <vector>
+#include <span>
+#include <string_view>
 
 namespace brevorn {
 
 struct ChoiceList
 {
-    QString combo;     // the combo's control name, e.g. "Combo13"
-    QStringList items; // item texts, position 0 first, never sorted
+    Control combo;
+    std::span<const std::string_view> items; // position 0 first, never sorted
 };
 
 // All sixteen lists, in the order Form_Load fills the combos.
-const std::vector<ChoiceList>& choiceLists();
+std::span<const ChoiceList> choiceLists();
 
 } // namespace brevorn

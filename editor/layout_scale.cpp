@@ -25,12 +25,12 @@ double pixelsAtOne(int twips)
     return double(twips) / TwipsPerPixel;
 }
 
-bool fitsAt(std::span<const ControlRow> table, const ControlRow& control, QSize need, double scale)
+bool fitsAt(std::span<const ControlRow> table, const ControlRow& control, PixelSize need, double scale)
 {
     const TwipsSpan span = uncoveredSpan(table, control);
     const int width = scaledPixels(span.end, scale) - scaledPixels(span.start, scale);
     const int height = scaledPixels(control.top + control.height, scale) - scaledPixels(control.top, scale);
-    return need.width() <= width && need.height() <= height;
+    return need.width <= width && need.height <= height;
 }
 
 } // namespace
@@ -40,12 +40,12 @@ int scaledPixels(int twips, double scale)
     return int(std::lround(pixelsAtOne(twips) * scale));
 }
 
-QRect scaledRect(const ControlRow& control, double scale)
+PixelRect scaledRect(const ControlRow& control, double scale)
 {
     const int left = scaledPixels(control.left, scale);
     const int top = scaledPixels(control.top, scale);
-    return QRect(left, top, scaledPixels(control.left + control.width, scale) - left,
-                 scaledPixels(control.top + control.height, scale) - top);
+    return {left, top, scaledPixels(control.left + control.width, scale) - left,
+            scaledPixels(control.top + control.height, scale) - top};
 }
 
 TwipsSpan uncoveredSpan(std::span<const ControlRow> table, const ControlRow& control)
@@ -67,25 +67,30 @@ TwipsSpan uncoveredSpan(std::span<const ControlRow> table, const ControlRow& con
     return span;
 }
 
+int captionIndent(std::span<const ControlRow> table, const ControlRow& control, double scale)
+{
+    return std::max(0, scaledPixels(uncoveredSpan(table, control).start, scale) - scaledPixels(control.left, scale));
+}
+
 double layoutScale(std::span<const ControlRow> table, const CaptionMeasure& measure)
 {
     struct Need
     {
         const ControlRow* control;
-        QSize size;
+        PixelSize size;
     };
     std::vector<Need> needs;
     double scale = 1.0;
     for (const ControlRow& control : table) {
         if (!hasCaption(control))
             continue;
-        const QSize size = measure(control);
+        const PixelSize size = measure(control);
         needs.push_back({&control, size});
         // Without rounding, this scale would just fit the caption.
         const TwipsSpan span = uncoveredSpan(table, control);
         if (span.end > span.start)
-            scale = std::max(scale, size.width() / pixelsAtOne(span.end - span.start));
-        scale = std::max(scale, size.height() / pixelsAtOne(control.height));
+            scale = std::max(scale, size.width / pixelsAtOne(span.end - span.start));
+        scale = std::max(scale, size.height / pixelsAtOne(control.height));
     }
     // Rounding the edges to whole pixels can lose up to a pixel; creep up until it does not.
     constexpr double step = 1.0 / 1024;

@@ -2,7 +2,10 @@
 // control edits which field.
 #pragma once
 
+#include "editor_view.h"
+
 #include <array>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -14,7 +17,8 @@ enum class ControlKind { Label, TextBox, ComboBox, ListBox, PushButton };
 // outer edge of the control within the client area.
 struct ControlRow
 {
-    std::string_view name; // also the widget's objectName
+    Control control;
+    std::string_view name; // the name on screen objects, e.g. "Combo13"
     ControlKind kind;
     std::string_view caption; // caption or initial text; empty for none
     int left;
@@ -26,21 +30,20 @@ struct ControlRow
 inline constexpr int ClientWidthTwips = 7425;
 inline constexpr int ClientHeightTwips = 5955;
 inline constexpr int TwipsPerPixel = 15;
-inline constexpr std::string_view WindowCaption = "Steelvane Brevorn Builder";
 
 // Every control of the window in tab-index order (the row is the tab index).
 std::span<const ControlRow> controlTable();
 
-// The control with this name, or nullptr.
-const ControlRow* findControl(std::string_view name);
+// The row of a control.
+const ControlRow& controlRow(Control control);
 
 // An editing control and what it edits: a unit field or a game setting, by file key,
 // and the label that stands beside it.
 struct FieldControl
 {
-    std::string_view control;
+    Control control;
     std::string_view fieldKey;
-    std::string_view label;
+    Control label;
 };
 
 // The fifteen unit editing controls in the order a unit is shown.
@@ -49,20 +52,18 @@ const std::array<FieldControl, 15>& showOrder();
 const std::array<FieldControl, 15>& commitOrder();
 // The same controls in the order "New Unit" and "Delete" empty them.
 const std::array<FieldControl, 15>& clearOrder();
-// The three game-setting combos.
-const std::array<FieldControl, 3>& gameSettingControls();
 
 // The caption of the label beside the control that edits this field or game setting
 // ("unit_ammo" -> "Ammo Used (x10%):"); empty for an unknown key.
 std::string_view fieldCaption(std::string_view fieldKey);
 
-// The label that names a control ("Text1" -> "Label2", "List1" -> "Label1"); empty for a
-// control that has none.
-std::string_view labelOf(std::string_view control);
+// The label that names a control (Text1 -> Label2, List1 -> Label1); none for a control
+// without one.
+std::optional<Control> labelOf(Control control);
 
 // What assistive technology announces for a control: an editing control is called by its
 // label without the colon ("Ammo Used (x10%)"), the unit list "Units", a button by its
 // caption. Empty for a label, which is read as the caption it shows.
-std::string_view accessibleName(std::string_view control);
+std::string_view accessibleName(Control control);
 
 } // namespace brevorn

@@ -1,6 +1,5 @@
 // Renders the editor window with a roster loaded and its first unit shown, for the README.
-#include "editor/brevorn_build.h"
-#include "editor/dialogs.h"
+#include "brevorn_build_window.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -11,17 +10,18 @@
 namespace {
 
 // Answers the open dialog with the roster given on the command line; asks nothing else.
-struct FixedDialogs final : brevorn::Dialogs
+struct FixedPrompts final : brevorn::EditorPrompts
 {
-    QString roster;
-    std::optional<QString> openPath(QWidget*) override { return roster; }
-    std::optional<QString> savePath(QWidget*) override { return std::nullopt; }
-    bool askYesNo(QWidget*, const QString&, const QString&) override { return false; }
-    QString inputText(QWidget*, const QString&, const QString&) override { return {}; }
-    void showError(QWidget*, const QString&, const QString& text) override
+    std::filesystem::path roster;
+    std::optional<std::filesystem::path> openPath(const brevorn::FileRequest&) override { return roster; }
+    std::optional<std::filesystem::path> savePath(const brevorn::FileRequest&) override { return std::nullopt; }
+    bool askYesNo(const brevorn::Question&) override { return false; }
+    std::string inputText(const brevorn::InputRequest&) override { return {}; }
+    void showError(const brevorn::ErrorMessage& message) override
     {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
+        std::fprintf(stderr, "%s\n", message.text.c_str());
     }
+    void endProgram() override {}
 };
 
 } // namespace
@@ -33,11 +33,12 @@ int main(int argc, char* argv[])
         return 2;
     }
     QApplication app(argc, argv);
-    FixedDialogs dialogs;
-    dialogs.roster = QString::fromLocal8Bit(argv[1]);
-    brevorn::BrevornBuild window(dialogs);
-    window.Command2_Click();
-    window.findChild<QListWidget*>(QStringLiteral("List1"))->setCurrentRow(0);
+    FixedPrompts prompts;
+    prompts.roster = argv[1];
+    brevorn::BrevornBuildWindow window(&prompts);
+    window.core().Command2_Click();
+    // Selected as a user would, so that the unit is shown.
+    static_cast<QListWidget*>(window.control(brevorn::Control::List1))->setCurrentRow(0);
     window.show();
     QApplication::processEvents();
     return window.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;

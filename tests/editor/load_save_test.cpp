@@ -1,8 +1,6 @@
-// LOAD and SAVE through the window, with dialogs answered by script.
-#include "editor_window.h"
-
-#include <QDir>
-#include <QTemporaryDir>
+// LOAD and SAVE: the file dialogs, the reading into the table and the game combos, the
+// writing from them, and every outcome a user can meet on the way.
+#include "fake_editor.h"
 
 #include <gmock/gmock.h>
 
@@ -11,66 +9,118 @@ namespace {
 
 using testing::HasSubstr;
 
-TEST(Load, CancelOrFailureLeavesEverythingAsItWas)
+TEST(Command2_Click, FillsTheGameCombosThatTheFileGivesAndListsItsUnitsWithNoneSelected)
 {
-    for (const auto& [answer, named] : {std::pair<QVariant, std::string>(QVariant(), "open"), // no message either
-                                        {dataDir + "missing.txt", "missing.txt"},
-                                        {dataDir + "editor-units-501.txt", "editor-units-501.txt"}}) {
-        EditorWindow w;
-        w.addUnit("Kept", "Blue");
-        const Roster before = w.window.roster();
-        w.click("Command2", {answer});
-        EXPECT_TRUE(w.window.roster() == before && w.control("Command2")->isEnabled());
-        EXPECT_EQ(w.listed(), "[Kept - Blue]");
-        EXPECT_EQ(w.asked.size(), named == "open" ? 3 : 4);
-        EXPECT_THAT(w.asked.back(), HasSubstr(named));
-        EXPECT_EQ(w.asked.back().starts_with("error Steelvane Brevorn Builder|"), named != "open");
+    struct Case
+    {
+        const char* file;
+        std::string listed;
+        std::string game;
+    };
+    const Case cases[] = {
+        {"editor-three-units.txt", "1st Platoon - Blue|Kampfgruppe Müller - Red|Recon - Blue", "12|Desert|Summer"},
+        // The later of two days, although no item reads so.
+        {"editor-day-40.txt", "", "40|Mediterranean|Fall"},
+        {"empty.txt", "", "typed||"},
+        {"no-sections.txt", "", "typed||"},
+        {"last-block-without-used.txt", "Alpha - Blue", "3|Desert|Winter"}, // Bravo is not finished
+    };
+    for (const Case& c : cases) {
+        Editor e;
+        e.setText(Control::Combo13, "typed");
+        e.load(c.file);
+        EXPECT_EQ(e.listed() + ' ' + e.game(), c.listed + ' ' + c.game) << c.file;
+        EXPECT_EQ(e.view.loadEnabled, false) << "a roster is loaded once per run";
+        EXPECT_EQ(e.shown(), "|||||OK|||||||||") << "the editing controls are not touched";
     }
 }
 
-TEST(LoadAndSave, TheFileIsReadOverUnitsAddedBeforeAndWrittenBackAfterwards)
+TEST(Command2_Click, CancelOrFailureLeavesEverythingAsItWas)
 {
-    QTemporaryDir folder;
-    const QString target = folder.path() + "/saved.txt";
-    EditorWindow w;
-    w.setText("Combo13", "typed");
-    w.addUnit("Early", "Green"); // read over by the file; the list still follows the slots
-    w.load("editor-three-units.txt");
-    EXPECT_EQ(w.listed() + ' ' + w.game() + ' ' + w.text("Text1"),
-              "1st Platoon - Blue|Kampfgruppe Müller - Red|Recon - Blue 12|Desert|Summer Early");
-    EXPECT_FALSE(w.control("Command2")->isEnabled());
-    w.list()->setCurrentRow(0);
-    w.setText("Text1", "not committed, not written");
-    w.click("Command3", {QVariant()});
-    EXPECT_EQ(w.asked.back(), "save") << "a cancel asks nothing more";
-    EXPECT_TRUE(QDir(folder.path()).isEmpty());
-    const std::string expected = fileBytes(dataDir + "editor-three-units.expected.txt");
-    w.click("Command3", {target, false});
-    EXPECT_EQ(fileBytes(target), expected);
-    EXPECT_EQ(w.asked.back() + ' ' + std::to_string(w.endProgramCalls), "yesno Exit?|Exit? 0");
-    // No goes on with the same roster: the next save writes the same bytes, and Yes ends.
-    QFile::remove(target);
-    w.click("Command3", {target, true});
-    EXPECT_EQ(fileBytes(target) + std::to_string(w.endProgramCalls), expected + '1');
+    for (const auto& [answer, named] : {std::pair<Answer, std::string>(Cancel{}, "open"), // no message either
+                                        {dataFile("missing.txt"), "missing.txt"},
+                                        {dataFile("editor-units-501.txt"), "editor-units-501.txt"}}) {
+        Editor e;
+        e.addUnit("Kept", "Blue");
+        const Roster before = e.core.roster();
+        e.prompts.answers.push_back(answer);
+        e.core.Command2_Click();
+        EXPECT_EQ(e.core.roster().UnitCount, before.UnitCount);
+        EXPECT_EQ(e.slot(1), "Kept||~|~||||Blue|~||||||");
+        EXPECT_EQ(e.listed() + ' ' + e.game(), "[Kept - Blue] ||");
+        EXPECT_EQ(e.view.loadEnabled, true);
+        EXPECT_EQ(e.prompts.asked.size(), named == "open" ? 3 : 4);
+        EXPECT_THAT(e.prompts.asked.back(), HasSubstr(named));
+        EXPECT_EQ(e.prompts.asked.back().starts_with("error Steelvane Brevorn Builder|"), named != "open");
+    }
 }
 
-TEST(Save, RefusalNamesEveryProblemInOneMessageAndWritesNothing)
+class Command3_Click : public ScratchFolder
 {
-    QTemporaryDir folder;
-    EditorWindow w;
-    // The later of the file's two days, 40, is shown although no item reads so, and cannot be written.
-    w.load("editor-day-40.txt");
-    w.addUnit("1st Platoon", "Blue");
-    w.setText("Combo2", "N/A");
-    w.click("Command1");
-    const Roster before = w.window.roster();
-    w.click("Command3", {folder.path() + "/saved.txt"});
-    EXPECT_EQ(w.asked.size(), 5) << "one message and no Exit? question";
-    EXPECT_THAT(w.asked.back(),
-                AllOf(HasSubstr(R"(1st Platoon, "Ammo Used (x10%):" is "N/A"; choose a number from 0 to 10)"),
-                      HasSubstr(R"("Day Counter:" is "40"; choose a number from 0 to 37)")));
-    EXPECT_TRUE(w.window.roster() == before && QDir(folder.path()).isEmpty());
-    EXPECT_EQ(w.game(), "40|Mediterranean|Fall");
+};
+
+TEST_F(Command3_Click, WritesTheTableAndTheGameTextsAsShownThenAsksExit)
+{
+    const std::string target = path("saved.txt");
+    Editor e;
+    e.load("editor-three-units.txt");
+    e.select(0);
+    e.setText(Control::Text1, "not committed, not written");
+    e.prompts.answers.push_back(Cancel{});
+    e.core.Command3_Click();
+    EXPECT_EQ(e.prompts.asked.back(), "save") << "a cancel asks nothing more";
+    EXPECT_TRUE(std::filesystem::is_empty(dir));
+    const std::string expected = fileBytes(dataFile("editor-three-units.expected.txt"));
+    e.save(target, false);
+    EXPECT_EQ(fileBytes(target), expected);
+    EXPECT_EQ(e.prompts.asked.back() + ' ' + std::to_string(e.prompts.endProgramCalls), "yesno Exit?|Exit? 0");
+    // No goes on with the same roster: the next save writes the same bytes, and Yes ends.
+    std::filesystem::remove(target);
+    e.save(target, true);
+    EXPECT_EQ(fileBytes(target) + std::to_string(e.prompts.endProgramCalls), expected + '1');
+    // A game text typed and never picked is written as typed.
+    e.setText(Control::Combo14, "Monsoon");
+    e.save(target, false);
+    EXPECT_THAT(fileBytes(target), HasSubstr("Season=Monsoon\r\n"));
+}
+
+TEST_F(Command3_Click, RefusalNamesEveryProblemInOneMessageAndWritesNothing)
+{
+    Editor e;
+    e.load("editor-day-40.txt");
+    e.addUnit("1st Platoon", "Blue");
+    auto commitCounts = [&e](const char* ammo, const char* fuel) {
+        e.setText(Control::Combo2, ammo);
+        e.setText(Control::Combo3, fuel);
+        e.setText(Control::Combo7, "0");
+        e.core.Command1_Click();
+    };
+    commitCounts("N/A", "1");
+    e.addUnit("", "Red"); // refused: nothing is added
+    e.addUnit("x", "Red");
+    e.setText(Control::Text1, "");
+    commitCounts("1", "11");
+    const std::string before = e.slot(1) + e.slot(2);
+    e.prompts.answers.push_back(path("saved.txt"));
+    e.core.Command3_Click();
+    EXPECT_EQ(e.prompts.asked.back(), "error Steelvane Brevorn Builder|Nothing was saved. Change these values and "
+                                      "save again:\n\n"
+                                      "\"Day Counter:\" is \"40\"; choose a number from 0 to 37\n"
+                                      "1st Platoon, \"Ammo Used (x10%):\" is \"N/A\"; choose a number from 0 to 10\n"
+                                      "Unit 2, \"Fuel Used (x10%):\" is \"11\"; choose a number from 0 to 10")
+        << "one message and no Exit? question";
+    EXPECT_EQ(e.slot(1) + e.slot(2), before);
+    EXPECT_TRUE(std::filesystem::is_empty(dir));
+    EXPECT_EQ(e.game(), "40|Mediterranean|Fall");
+    // Once the values are mended, a file that cannot be written is named with the reason.
+    commitCounts("1", "1");
+    e.select(0);
+    commitCounts("1", "1");
+    e.setText(Control::Combo13, "1");
+    e.prompts.answers.push_back(path("no-such-folder/saved.txt"));
+    e.core.Command3_Click();
+    EXPECT_THAT(e.prompts.asked.back(),
+                AllOf(HasSubstr("error Steelvane Brevorn Builder|"), HasSubstr("no-such-folder/saved.txt")));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
-// Showing, committing, adding and deleting units through the window's controls.
-#include "editor_window.h"
+// Showing, committing, adding and deleting units, and what start-up fills in.
+#include "fake_editor.h"
+
+#include "choice_lists.h"
 
 #include <gmock/gmock.h>
 
@@ -13,82 +15,123 @@ const std::string units[] = {
     "Recon|Armored Car/Tankette|07|10|Fair|OK|March|Blue|3|MG|None|Light|None|Light|No"};
 const std::string nothing(14, '|');
 
-TEST(Units, SelectingEntryPShowsSlotPPlusOneAndSaveEditStoresEveryTextVerbatim)
+TEST(Form_Load, FillsTheSixteenCombosInTheirOrderAndSetsNoText)
 {
-    EditorWindow w;
-    w.load("editor-three-units.txt");
-    for (int row : {2, 0, 1}) {
-        w.list()->setCurrentRow(row);
-        EXPECT_EQ(w.shown(), units[row]);
-    }
-    EXPECT_EQ(w.slot(2),
-              "Kampfgruppe Müller|Panzerzug|~|~|Elite|Disordered|Static Fire|Red|~|Infantry|Light|None|Light|None|No");
-    w.click("Command1");
-    EXPECT_EQ(w.slot(2), units[1]) << "committed counts are set, to the empty text";
-    QStringList typed;
-    for (const QString& name : unitControls)
-        w.setText(name, typed.emplace_back("typed " + name));
-    w.setText("Combo2", typed[2] = "12"); // no item of Combo2
-    w.click("Command1");
-    EXPECT_EQ(w.slot(1) + ' ' + w.slot(2), units[0] + ' ' + typed.join('|').toStdString());
-    EXPECT_EQ(w.listed(), "1st Platoon - Blue|[Kampfgruppe Müller - Red]|Recon - Blue") << "the entry keeps its text";
-    w.list()->clearSelection();
-    EXPECT_EQ(w.shown() + ' ' + w.game(), nothing + " 12|Desert|Summer");
+    Editor e;
+    using enum Control;
+    EXPECT_EQ(e.view.filled, std::vector({Combo13, Combo14, Combo15, Combo12, Combo4, Combo1, Combo5, Combo6, Combo7,
+                                          Combo2, Combo3, Combo8, Combo9, Combo10, Combo11, Combo16}));
+    EXPECT_EQ(e.shown() + ' ' + e.game() + ' ' + e.listed(), "|||||OK||||||||| || ");
+    EXPECT_EQ(e.view.items.at(Combo12).front(), "OK") << "the status OK is an item as well as the initial text";
 }
 
-TEST(Delete, ClosesTheGapAndANewUnitTakesOverTheSlotLeftBehind)
+TEST(List1_Click, SelectingEntryPShowsSlotPPlusOneAndNoSelectionShowsNothing)
+{
+    Editor e;
+    e.load("editor-three-units.txt");
+    for (int row : {2, 0, 1}) {
+        e.select(row);
+        EXPECT_EQ(e.shown(), units[row]);
+    }
+    e.select(-1);
+    EXPECT_EQ(e.shown() + ' ' + e.game(), nothing + " 12|Desert|Summer");
+}
+
+TEST(Command1_Click, StoresEveryTextVerbatimInTheSelectedSlotAndLeavesTheEntry)
+{
+    Editor e;
+    e.load("editor-three-units.txt");
+    e.select(1);
+    EXPECT_EQ(e.slot(2),
+              "Kampfgruppe Müller|Panzerzug|~|~|Elite|Disordered|Static Fire|Red|~|Infantry|Light|None|Light|None|No");
+    e.core.Command1_Click();
+    EXPECT_EQ(e.slot(2), units[1]) << "committed counts are set, to the empty text";
+    std::string typed;
+    for (Control control : unitControls) {
+        const std::string text = control == Control::Combo2 ? "12" : "typed " + std::string(controlRow(control).name);
+        e.setText(control, text);
+        typed += (typed.empty() ? "" : "|") + text;
+    }
+    e.core.Command1_Click();
+    EXPECT_EQ(e.slot(1) + ' ' + e.slot(2), units[0] + ' ' + typed);
+    EXPECT_EQ(e.listed(), "1st Platoon - Blue|[Kampfgruppe Müller - Red]|Recon - Blue") << "the entry keeps its text";
+    // With nothing selected nothing is stored.
+    const Roster before = e.core.roster();
+    e.select(-1);
+    e.setText(Control::Text1, "lost");
+    e.core.Command1_Click();
+    EXPECT_EQ(e.slot(1) + ' ' + e.slot(2) + ' ' + e.slot(3), units[0] + ' ' + typed + ' ' + units[2]);
+}
+
+TEST(Command5_Click, ClosesTheGapAndANewUnitTakesOverTheSlotLeftBehind)
 {
     // Slot 3 keeps a copy of the former last unit, or the emptied record when that one was deleted.
     const std::string freshRecon = "Fresh|Armored Car/Tankette|07|10|Fair|OK|March|Green|3|MG|None|Light|None|Light|No";
     for (int row : {0, 1, 2}) {
-        EditorWindow w;
-        w.load("editor-three-units.txt");
-        std::vector<std::string> kept{w.slot(1), w.slot(2), w.slot(3)};
+        Editor e;
+        e.load("editor-three-units.txt");
+        std::vector<std::string> kept{e.slot(1), e.slot(2), e.slot(3)};
         kept.erase(kept.begin() + row);
-        w.list()->setCurrentRow(row);
-        w.click("Command5");
-        EXPECT_EQ(w.shown() + ' ' + w.game(), nothing + " 12|Desert|Summer");
+        e.select(row);
+        e.core.Command5_Click();
+        EXPECT_EQ(e.shown() + ' ' + e.game(), nothing + " 12|Desert|Summer");
         // The others keep their order, their entries and every field, unset counts included.
-        EXPECT_EQ(std::vector({w.slot(1), w.slot(2)}), kept);
-        EXPECT_EQ(w.listed(),
+        EXPECT_EQ(std::vector({e.slot(1), e.slot(2)}), kept);
+        EXPECT_EQ(e.listed(),
                   std::vector<std::string>({"Kampfgruppe Müller - Red|Recon - Blue", "1st Platoon - Blue|Recon - Blue",
                                             "1st Platoon - Blue|Kampfgruppe Müller - Red"})[row]);
-        w.addUnit("Fresh", "Green");
+        e.addUnit("Fresh", "Green");
         const std::string fresh = row == 2 ? "Fresh|||||||Green|||||||" : freshRecon;
-        EXPECT_EQ(w.shown() + ' ' + w.slot(3), fresh + ' ' + fresh) << "every count of the slot is set";
+        EXPECT_EQ(e.shown() + ' ' + e.slot(3), fresh + ' ' + fresh) << "every count of the slot is set";
     }
 }
 
-TEST(NewUnit, AsksNameThenSideAndShowsTheUnitInTheNextSlotButAddsNothingForAnEmptyAnswer)
+TEST(Command5_Click, WithNothingSelectedChangesNothing)
 {
-    EditorWindow w;
-    w.setText("Combo14", "Winter");
-    w.addUnit("  ", "Blue - Left = 1");
-    EXPECT_EQ(w.asked, std::vector<std::string>({"input Please enter unit name|New Unit Name",
-                                                 "input Please enter unit side|New Unit Side"}));
-    EXPECT_EQ(w.listed() + ' ' + w.shown(), "[   - Blue - Left = 1]   |||||||Blue - Left = 1|||||||")
-        << "status empty, not OK";
-    EXPECT_EQ(w.slot(1) + ' ' + w.game(), "  ||~|~||||Blue - Left = 1|~|||||| ||Winter");
-    // Deleting the only unit empties the list and leaves slot 1 emptied.
-    w.click("Command5");
-    EXPECT_EQ(w.listed() + std::to_string(w.window.roster().UnitCount) + w.slot(1), "0" + nothing);
-    for (const auto& [name, side] : {std::pair("", "Red"), {"Alpha", ""}, {"", ""}}) {
-        w.addUnit("First", "Blue");
-        w.setText("Combo1", "Infantry");
-        w.addUnit(name, side);
-        EXPECT_EQ(w.listed() + ' ' + w.shown(), "[First - Blue] " + std::string(name) + "|||||||" + side + "|||||||");
-        w.click("Command5");
-    }
-    EXPECT_EQ(w.asked.size(), 14) << "both questions every time";
+    Editor e;
+    e.load("editor-three-units.txt");
+    e.setText(Control::Text1, "typed");
+    e.core.Command5_Click();
+    EXPECT_EQ(e.core.roster().UnitCount, 3);
+    EXPECT_EQ(e.listed() + ' ' + e.text(Control::Text1),
+              "1st Platoon - Blue|Kampfgruppe Müller - Red|Recon - Blue typed");
+}
 
-    EditorWindow full;
+TEST(Command4_Click, AsksNameThenSideAndShowsTheUnitInTheNextSlotButAddsNothingForAnEmptyAnswer)
+{
+    Editor e;
+    e.setText(Control::Combo14, "Winter");
+    e.addUnit("  ", "Blue - Left = 1");
+    EXPECT_EQ(e.prompts.asked, std::vector<std::string>({"input New Unit Name|Please enter unit name",
+                                                         "input New Unit Side|Please enter unit side"}));
+    EXPECT_EQ(e.listed() + ' ' + e.shown(), "[   - Blue - Left = 1]   |||||||Blue - Left = 1|||||||")
+        << "status empty, not OK";
+    EXPECT_EQ(e.slot(1) + ' ' + e.game(), "  ||~|~||||Blue - Left = 1|~|||||| ||Winter");
+    // Deleting the only unit empties the list and leaves slot 1 emptied.
+    e.core.Command5_Click();
+    EXPECT_EQ(e.listed() + std::to_string(e.core.roster().UnitCount) + e.slot(1), "0" + nothing);
+    for (const auto& [name, side] : {std::pair("", "Red"), {"Alpha", ""}, {"", ""}}) {
+        e.addUnit("First", "Blue");
+        e.setText(Control::Combo1, "Infantry");
+        e.addUnit(name, side);
+        EXPECT_EQ(e.listed() + ' ' + e.shown(), "[First - Blue] " + std::string(name) + "|||||||" + side + "|||||||");
+        e.core.Command5_Click();
+    }
+    EXPECT_EQ(e.prompts.asked.size(), 14) << "both questions every time";
+}
+
+TEST(Command4_Click, RefusesA501stUnitWithoutAsking)
+{
+    Editor full;
     full.load("editor-units-500.txt");
-    full.list()->setCurrentRow(499);
-    full.click("Command4");
-    EXPECT_THAT(full.asked, testing::ElementsAre("open", testing::HasSubstr("500 units")))
-        << "a 501st unit is refused without asking";
-    EXPECT_EQ(full.window.roster().UnitCount + full.list()->count(), 1000);
-    EXPECT_EQ(full.text("Text1"), "Unit 500");
+    full.select(499);
+    full.core.Command4_Click();
+    EXPECT_THAT(full.prompts.asked,
+                testing::ElementsAre("open", "error Steelvane Brevorn Builder|The roster holds 500 units, the most it "
+                                             "can hold."));
+    EXPECT_EQ(full.core.roster().UnitCount, 500);
+    EXPECT_EQ(full.view.entries.size(), 500);
+    EXPECT_EQ(full.text(Control::Text1), "Unit 500");
 }
 
 } // namespace

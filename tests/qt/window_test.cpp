@@ -1,19 +1,48 @@
-// The window right after start: texts, item lists, geometry and captions, keyboard and screen reader names.
-#include "editor/window_layout.h"
-#include "editor_window.h"
+// The Qt window: widgets made from the table, geometry and captions at any scale, the tab
+// chain with its accessible names, combos that keep typed text, and clicks reaching the core.
+#include "qt_window_under_test.h"
+
+#include "choice_lists.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QStyleOptionButton>
 #include <QTest>
 
-#include <cmath>
-
 namespace brevorn::test {
 namespace {
+
+const char* widgetClass(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Label:
+        return "QLabel";
+    case ControlKind::TextBox:
+        return "QLineEdit";
+    case ControlKind::ComboBox:
+        return "QComboBox";
+    case ControlKind::ListBox:
+        return "QListWidget";
+    case ControlKind::PushButton:
+        return "QPushButton";
+    }
+    return "";
+}
+
+// What a widget shows: a label's or a button's caption, a field's text.
+std::string shownText(QWidget* widget)
+{
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return label->text().toStdString();
+    if (auto* button = qobject_cast<QPushButton*>(widget))
+        return button->text().toStdString();
+    if (auto* combo = qobject_cast<QComboBox*>(widget))
+        return combo->currentText().toStdString();
+    if (auto* field = qobject_cast<QLineEdit*>(widget))
+        return field->text().toStdString();
+    return "";
+}
 
 // Which way one rectangle lies from another.
 auto relation(const QRect& a, const QRect& b)
@@ -22,44 +51,33 @@ auto relation(const QRect& a, const QRect& b)
 }
 
 // ctest runs this again at QT_SCALE_FACTOR 1.5 and 2 and with an 11 point default font.
-TEST(StartUp, WindowIsAsGivenAndEveryCaptionCanBeRead)
+TEST(StartUp, WidgetsFollowTheTableAndEveryCaptionCanBeRead)
 {
-    EditorWindow w;
-    std::string items;
-    for (auto* combo : w.window.findChildren<QComboBox*>()) {
-        items += combo->objectName().toStdString() + (combo->currentIndex() < 0 ? "" : " picked");
-        for (int i = 0; i < combo->count(); ++i)
-            items += (i ? '|' : ' ') + combo->itemText(i).toStdString();
-        items += '\n';
+    QtWindowUnderTest w;
+    EXPECT_EQ(w.window.windowTitle().toStdString(), "Steelvane Brevorn Builder");
+    for (const ControlRow& row : controlTable()) {
+        QWidget* widget = w.window.control(row.control);
+        EXPECT_EQ(widget->objectName().toStdString() + ' ' + widget->metaObject()->className() + ' ' +
+                      shownText(widget),
+                  std::string(row.name) + ' ' + widgetClass(row.kind) + ' ' + std::string(row.caption));
     }
-    EXPECT_EQ(items, "Combo1 Infantry|Motorized Infantry|Armored Infantry|Armored Car/Tankette|Light Tank|Medium Tank|"
-                     "Heavy Tank|Extra-Heavy Tank|Towed Light AntiTank|Towed Medium AntiTank|Towed Heavy AntiTank|"
-                     "Towed Extra-Heavy AntiTank|Towed Light Artillery|Towed Medium Artillery|Towed Heavy Artillery|"
-                     "Towed Extra-Heavy Artillery|SP Light Artillery|SP Medium Artillery|SP Heavy Artillery|"
-                     "SP Extra-Heavy Artillery|SP Light AntiTank|SP Medium AntiTank|SP Heavy AntiTank|"
-                     "SP Extra-Heavy AntiTank|Supply Transport|Airstrike\nCombo2 N/A|0|1|2|3|4|5|6|7|8|9|10\n"
-                     "Combo3 N/A|0|1|2|3|4|5|6|7|8|9|10\nCombo4 Elite|Veteran|Average|Fair|Poor\nCombo5 Static Fire|"
-                     "Moving Fire|Maneuver|March|Stand/Regroup|Resupply|Captured|Lay Smoke|Dismount & Maneuver\n"
-                     "Combo7 0|1|2|3|4|5|6|7|8|9\nCombo8 None|Light|Medium|Heavy|Extra-Heavy\nCombo9 None|Infantry|"
-                     "MG\nCombo10 None|Light|Medium|Heavy|Extra-Heavy\nCombo11 None|Light|Medium|Heavy|Extra-Heavy\n"
-                     "Combo12 OK|Disordered|Captured|Destroyed\nCombo6 No|Yes\nCombo13 1|2|3|4|5|6|7|8|9|10|11|12|13|"
-                     "14|15|16|17|18|19|20|21|22|23|24|25|26|27|28|29|30|31\nCombo14 Summer|Spring|Winter|Fall|"
-                     "Rainy Season\nCombo15 Northern European|Mediterranean|Desert|Tropical\nCombo16 None|Light|"
-                     "Medium|Heavy|Extra-Heavy\n");
-    EXPECT_EQ(w.window.windowTitle().toStdString() + ' ' + w.shown() + ' ' + w.game() + ' ' + w.listed(),
-              "Steelvane Brevorn Builder |||||OK||||||||| || ");
-    EXPECT_EQ(w.window.devicePixelRatio(), qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble());
-    auto px = [scale = w.window.layoutScale()](int twips) { return int(std::lround(twips / 15.0 * scale)); };
-    EXPECT_EQ(w.window.size(), QSize(px(7425), px(5955)));
+    for (const ChoiceList& choices : choiceLists()) {
+        auto* combo = w.control<QComboBox>(choices.combo);
+        std::vector<std::string> items;
+        for (int i = 0; i < combo->count(); ++i)
+            items.push_back(combo->itemText(i).toStdString());
+        EXPECT_EQ(items, std::vector<std::string>(choices.items.begin(), choices.items.end()));
+        EXPECT_EQ(combo->currentIndex(), -1) << "no item is picked";
+    }
     w.window.resize(w.window.size() * 2); // nothing follows a resize
-    // Edges are rounded, not sizes, and every control lies from every other as in twips. Where a
-    // label reaches under a control, the control is on top and takes the click.
+    const QRect client = w.window.rect();
+    // Every control lies from every other as in twips, and inside the window. Where a label
+    // reaches under a control, the control is on top and takes the click.
     for (const ControlRow& a : controlTable()) {
-        const QRect twips(a.left, a.top, a.width, a.height), got = w.control(QString::fromUtf8(a.name))->geometry();
-        EXPECT_EQ(got,
-                  QRect(QPoint(px(a.left), px(a.top)), QPoint(px(a.left + a.width) - 1, px(a.top + a.height) - 1)));
+        const QRect twips(a.left, a.top, a.width, a.height), got = w.window.control(a.control)->geometry();
+        EXPECT_EQ(client.united(got), client) << a.name;
         for (const ControlRow& b : controlTable()) {
-            QWidget* other = w.control(QString::fromUtf8(b.name));
+            QWidget* other = w.window.control(b.control);
             const QRect otherTwips(b.left, b.top, b.width, b.height);
             EXPECT_EQ(relation(got, other->geometry()), relation(twips, otherTwips)) << a.name << " and " << b.name;
             QWidget* hit = w.window.childAt((got & other->geometry()).center());
@@ -105,7 +123,7 @@ std::string focusStop()
 
 TEST(Keyboard, TabFollowsTheTabOrderAndKeysWorkTheCommandsAndTheCombos)
 {
-    EditorWindow w;
+    QtWindowUnderTest w;
     w.window.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
     std::string visited = focusStop();
@@ -123,23 +141,17 @@ TEST(Keyboard, TabFollowsTheTabOrderAndKeysWorkTheCommandsAndTheCombos)
               "Combo11 Armor Piercing/Armor Piercing:, Combo12 OK/Status:, Command1 Save Edit/, "
               "Combo6 Smoke Capable?/Smoke Capable?, Combo13 Day Counter/Day Counter:, Combo14 Season/Season:, "
               "Combo15 Theatre/Climate/Theatre/Climate:, Combo16 Anti-Aircraft/Anti-Aircraft:, List1 Units/");
-    EXPECT_EQ(w.control<QLabel>("Label1")->buddy(), w.list());
+    EXPECT_EQ(w.control<QLabel>(Control::Label1)->buddy(), w.list());
 
     // LOAD by Space, after which the disabled button drops out of the chain, forwards and back.
     key(Qt::Key_Tab);
-    w.answers << dataDir + "editor-three-units.txt";
+    w.prompts.answers.push_back(dataFile("editor-three-units.txt"));
     key(Qt::Key_Space);
     key(Qt::Key_Tab, 1, Qt::ShiftModifier);
     EXPECT_EQ(focusStop() + ' ' + w.listed(), "List1 Units/ 1st Platoon - Blue|Kampfgruppe Müller - Red|Recon - Blue");
-    // The focus on the list selects no entry, so Save Edit and Delete do nothing yet.
-    w.setText("Text1", "edited");
-    const Roster loaded = w.window.roster();
-    w.click("Command1");
-    w.click("Command5");
-    EXPECT_TRUE(w.window.roster() == loaded);
-    EXPECT_EQ(w.listed() + ' ' + w.text("Text1"), "1st Platoon - Blue|Kampfgruppe Müller - Red|Recon - Blue edited");
+    // The focus on the list selects no entry; Down selects the first, which is shown.
     key(Qt::Key_Down);
-    EXPECT_EQ(w.listed() + ' ' + w.text("Text1"),
+    EXPECT_EQ(w.listed() + ' ' + w.text(Control::Text1),
               "[1st Platoon - Blue]|Kampfgruppe Müller - Red|Recon - Blue 1st Platoon");
     key(Qt::Key_Tab, 3);
     key(Qt::Key_Space);
@@ -148,23 +160,46 @@ TEST(Keyboard, TabFollowsTheTabOrderAndKeysWorkTheCommandsAndTheCombos)
     QListWidget* list = w.list();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
     key(Qt::Key_Down);
-    EXPECT_EQ(w.listed() + ' ' + w.text("Text1"), "Kampfgruppe Müller - Red|[Recon - Blue] Recon");
+    EXPECT_EQ(w.listed() + ' ' + w.text(Control::Text1), "Kampfgruppe Müller - Red|[Recon - Blue] Recon");
 
     // Typed text is neither completed nor recased nor added as an item, on Enter or on leaving.
-    const std::tuple<const char*, const char*, Qt::Key> typing[] = {{"Combo1", "medium tank", Qt::Key_Return},
-                                                                    {"Combo1", "Infantr", Qt::Key_Return},
-                                                                    {"Combo5", "captured", Qt::Key_Tab},
-                                                                    {"Combo14", "Sum", Qt::Key_Tab},
-                                                                    {"Combo13", "40", Qt::Key_Return}};
-    for (const auto& [name, typed, leave] : typing) {
-        auto* combo = w.control<QComboBox>(name);
+    const std::tuple<Control, const char*, Qt::Key> typing[] = {{Control::Combo1, "medium tank", Qt::Key_Return},
+                                                                {Control::Combo1, "Infantr", Qt::Key_Return},
+                                                                {Control::Combo5, "captured", Qt::Key_Tab},
+                                                                {Control::Combo14, "Sum", Qt::Key_Tab},
+                                                                {Control::Combo13, "40", Qt::Key_Return}};
+    for (const auto& [control, typed, leave] : typing) {
+        auto* combo = w.control<QComboBox>(control);
         const int items = combo->count();
         combo->setFocus();
         combo->lineEdit()->clear();
         QTest::keyClicks(combo->lineEdit(), typed);
         QTest::keyClick(combo->lineEdit(), leave);
-        EXPECT_EQ(w.text(name) + ' ' + std::to_string(combo->count()), typed + (' ' + std::to_string(items)));
+        EXPECT_EQ(w.text(control) + ' ' + std::to_string(combo->count()), typed + (' ' + std::to_string(items)));
     }
+}
+
+TEST(Wiring, EachButtonAndAClickOnAnEntryReachTheCore)
+{
+    QtWindowUnderTest w;
+    w.click(Control::Command4, {std::string("Alpha"), std::string("Blue")});
+    w.click(Control::Command4, {std::string("Bravo"), std::string("Red")});
+    EXPECT_EQ(w.listed() + ' ' + w.text(Control::Text1), "Alpha - Blue|[Bravo - Red] Bravo");
+    QListWidget* list = w.list();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    EXPECT_EQ(w.text(Control::Text1) + ' ' + w.text(Control::Text2), "Alpha Blue");
+    w.control<QLineEdit>(Control::Text1)->setText("Alpha edited");
+    w.click(Control::Command1);
+    EXPECT_EQ(w.window.roster().UnitTable[1].unit_name, "Alpha edited");
+    w.click(Control::Command5);
+    EXPECT_EQ(w.listed() + ' ' + std::to_string(w.window.roster().UnitCount), "Bravo - Red 1");
+    w.click(Control::Command3, {Cancel{}});
+    w.click(Control::Command2, {Cancel{}});
+    EXPECT_EQ(w.prompts.asked,
+              std::vector<std::string>({"input New Unit Name|Please enter unit name",
+                                        "input New Unit Side|Please enter unit side",
+                                        "input New Unit Name|Please enter unit name",
+                                        "input New Unit Side|Please enter unit side", "save", "open"}));
 }
 
 } // namespace

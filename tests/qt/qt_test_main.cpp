@@ -1,4 +1,4 @@
-// Runs the window tests headless inside one QApplication.
+// Runs the Qt window tests headless inside one QApplication.
 #include <QApplication>
 #include <QFont>
 

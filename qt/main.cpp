@@ -1,6 +1,5 @@
-// Starts the editor: one window, the desktop's dialogs, and the event loop.
-#include "editor/brevorn_build.h"
-#include "editor/qt_dialogs.h"
+// Starts the editor: one window asking through Qt's dialogs, and the event loop.
+#include "brevorn_build_window.h"
 
 #include <QApplication>
 
@@ -12,8 +11,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(BREVORN_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("io.github.steelvane.BrevornBuilder"));
     QApplication app(argc, argv);
-    brevorn::QtDialogs dialogs;
-    brevorn::BrevornBuild window(dialogs);
+    brevorn::BrevornBuildWindow window;
     window.show();
     return app.exec();
 }

@@ -1,0 +1,82 @@
+// The wording of the window's questions and messages.
+#include "messages.h"
+
+#include "decimal_form.h"
+#include "roster.h"
+#include "unit_fields.h"
+#include "window_layout.h"
+
+namespace brevorn {
+
+namespace {
+
+std::string caption()
+{
+    return std::string(WindowCaption);
+}
+
+// What the user can do about the value. Numbers are asked for in the range the file
+// can hold; for anything else the writer's own words say what is allowed.
+std::string remedy(const ValueProblem& problem)
+{
+    if (problem.fieldKey == dayCounterKey)
+        return "choose a number from 0 to " + std::to_string(MaxDayCounter);
+    const UnitField* field = findUnitField(problem.fieldKey);
+    if (field && field->kind == FieldKind::Count)
+        return "choose a number from 0 to " + std::to_string(MaxCount);
+    return problem.allowed;
+}
+
+std::string describeProblem(const ValueProblem& problem)
+{
+    std::string line;
+    if (problem.slot > 0) {
+        // An unnamed unit is known by its place in the list.
+        line = problem.unitName.empty() ? "Unit " + std::to_string(problem.slot) : problem.unitName;
+        line += ", ";
+    }
+    std::string_view label = fieldCaption(problem.fieldKey);
+    if (label.empty())
+        label = problem.fieldKey;
+    line += '"' + std::string(label) + "\" is \"" + problem.text + "\"; " + remedy(problem);
+    return line;
+}
+
+} // namespace
+
+Question exitQuestion()
+{
+    return {.title = "Exit?", .text = "Exit?"};
+}
+
+InputRequest unitNameRequest()
+{
+    return {.title = "New Unit Name", .prompt = "Please enter unit name"};
+}
+
+InputRequest unitSideRequest()
+{
+    return {.title = "New Unit Side", .prompt = "Please enter unit side"};
+}
+
+ErrorMessage rosterFullMessage()
+{
+    return {caption(), "The roster holds " + std::to_string(MaxUnits) + " units, the most it can hold."};
+}
+
+ErrorMessage readFailureMessage(const RosterError& error)
+{
+    return {caption(), error.message};
+}
+
+ErrorMessage saveRefusalMessage(const RosterError& error)
+{
+    if (error.problems.empty())
+        return {caption(), error.message};
+    std::string text = "Nothing was saved. Change these values and save again:\n";
+    for (const ValueProblem& problem : error.problems)
+        text += '\n' + describeProblem(problem);
+    return {caption(), text};
+}
+
+} // namespace brevorn

@@ -1,0 +1,247 @@
+// The Qt window: controls made from the table, placed at one scale, wired to the core.
+#include "brevorn_build_window.h"
+
+#include "layout_scale.h"
+#include "messages.h"
+#include "qt_prompts.h"
+#include "qt_text.h"
+#include "window_layout.h"
+
+#include <QComboBox>
+#include <QCompleter>
+#include <QEvent>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+namespace brevorn {
+
+namespace {
+
+// standIn is lent to each combo's field while the field is attached, and taken back.
+QWidget* createControl(const ControlRow& row, QWidget* window, QCompleter& standIn)
+{
+    const QString text = fromUtf8(row.caption);
+    switch (row.kind) {
+    case ControlKind::Label: {
+        auto* label = new QLabel(text, window);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return label;
+    }
+    case ControlKind::TextBox:
+        return new QLineEdit(text, window);
+    case ControlKind::ComboBox: {
+        auto* combo = new QComboBox(window);
+        // Giving the combo a field makes it editable. Unlike setEditable, this leaves the
+        // drop-down list to be made when it is first opened, and a field that already has
+        // a completer gets no completer made for it: both would cost most of the start-up
+        // time of the window.
+        auto* field = new QLineEdit(combo);
+        field->setCompleter(&standIn);
+        combo->setLineEdit(field);
+        // Typed text stays exactly as typed: no completion from the items and no item
+        // added on Enter. Without a completer the combo's own lookup on Enter and on
+        // leaving the field matches case-sensitively, so it can only find the very text
+        // typed and never swaps in an item's spelling ("medium tank" stays as it is).
+        combo->setCompleter(nullptr);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setEditText(text);
+        return combo;
+    }
+    case ControlKind::ListBox: {
+        auto* list = new QListWidget(window);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setSortingEnabled(false);
+        return list;
+    }
+    case ControlKind::PushButton: {
+        auto* button = new QPushButton(text, window);
+        button->setAutoDefault(false);
+        return button;
+    }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+BrevornBuildWindow::BrevornBuildWindow(EditorPrompts* prompts)
+    : m_qtPrompts(prompts ? nullptr : std::make_unique<QtPrompts>(this))
+    , m_core(*this, prompts ? *prompts : *m_qtPrompts)
+{
+    setObjectName(QStringLiteral("BrevornBuild"));
+    setWindowTitle(fromUtf8(WindowCaption));
+    createControls();
+    placeControls();
+    connectHandlers();
+    m_core.Form_Load();
+    // The control with the lowest tab index; it takes the focus when the window is shown.
+    control(Control::List1)->setFocus();
+}
+
+BrevornBuildWindow::~BrevornBuildWindow() = default;
+
+QWidget* BrevornBuildWindow::control(Control control) const
+{
+    return m_controls.at(static_cast<std::size_t>(control));
+}
+
+void BrevornBuildWindow::createControls()
+{
+    QCompleter standIn;
+    QWidget* previous = nullptr;
+    for (const ControlRow& row : controlTable()) {
+        QWidget* widget = createControl(row, this, standIn);
+        widget->setObjectName(fromUtf8(row.name));
+        m_controls.at(static_cast<std::size_t>(row.control)) = widget;
+        // The table is in tab-index order; labels hold a tab index but never the focus.
+        if (row.kind != ControlKind::Label) {
+            if (previous)
+                setTabOrder(previous, widget);
+            previous = widget;
+        }
+    }
+    // Each label is the buddy of the control it names, so that assistive technology reads
+    // the two together. No caption holds an "&", so no buddy gains a shortcut key.
+    for (const ControlRow& row : controlTable()) {
+        if (const std::optional<Control> label = labelOf(row.control))
+            static_cast<QLabel*>(control(*label))->setBuddy(control(row.control));
+        if (row.kind != ControlKind::Label)
+            control(row.control)->setAccessibleName(fromUtf8(brevorn::accessibleName(row.control)));
+    }
+}
+
+void BrevornBuildWindow::placeControls()
+{
+    // Each caption is measured with the font and style its own control uses.
+    auto measure = [this](const ControlRow& row) {
+        QWidget* widget = control(row.control);
+        const QFontMetrics metrics = widget->fontMetrics();
+        QSize size(metrics.horizontalAdvance(fromUtf8(row.caption)), metrics.height());
+        if (row.kind == ControlKind::PushButton) {
+            // The caption stays out of the option: some styles give any captioned button a
+            // minimum width that has nothing to do with reading the caption.
+            QStyleOptionButton option;
+            option.initFrom(widget);
+            size = widget->style()->sizeFromContents(QStyle::CT_PushButton, &option, size, widget);
+        }
+        return PixelSize{size.width(), size.height()};
+    };
+    m_scale = brevorn::layoutScale(controlTable(), measure);
+
+    for (const ControlRow& row : controlTable()) {
+        QWidget* widget = control(row.control);
+        const PixelRect rect = scaledRect(row, m_scale);
+        widget->setGeometry(rect.left, rect.top, rect.width, rect.height);
+        if (row.kind == ControlKind::Label) {
+            // Where a control reaches over the label's left edge, the caption starts
+            // after it so that it can be read in full.
+            if (const int indent = captionIndent(controlTable(), row, m_scale); indent > 0)
+                static_cast<QLabel*>(widget)->setIndent(indent);
+        } else {
+            // Drawn over any label it overlaps, and so taking the clicks there.
+            widget->raise();
+        }
+    }
+    resize(scaledPixels(ClientWidthTwips, m_scale), scaledPixels(ClientHeightTwips, m_scale));
+}
+
+void BrevornBuildWindow::connectHandlers()
+{
+    auto button = [this](Control c) { return static_cast<QPushButton*>(control(c)); };
+    connect(button(Control::Command1), &QPushButton::clicked, this, [this] { m_core.Command1_Click(); });
+    connect(button(Control::Command2), &QPushButton::clicked, this, [this] { m_core.Command2_Click(); });
+    connect(button(Control::Command3), &QPushButton::clicked, this, [this] { m_core.Command3_Click(); });
+    connect(button(Control::Command4), &QPushButton::clicked, this, [this] { m_core.Command4_Click(); });
+    connect(button(Control::Command5), &QPushButton::clicked, this, [this] { m_core.Command5_Click(); });
+    // The changes the program makes itself are made with the list's signals blocked.
+    connect(list(), &QListWidget::itemSelectionChanged, this, [this] { m_core.List1_Click(); });
+    list()->installEventFilter(this);
+}
+
+bool BrevornBuildWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // Taking the focus makes the first entry current without selecting it, and the first
+    // Down would then skip it. A key pressed while nothing is selected starts from no
+    // current entry, so that Down selects the first entry.
+    if (watched == list() && event->type() == QEvent::KeyPress && selectedIndex() < 0)
+        list()->selectionModel()->clearCurrentIndex();
+    return QWidget::eventFilter(watched, event);
+}
+
+QLineEdit* BrevornBuildWindow::textField(Control c) const
+{
+    QWidget* widget = control(c);
+    if (auto* combo = qobject_cast<QComboBox*>(widget))
+        return combo->lineEdit();
+    return qobject_cast<QLineEdit*>(widget);
+}
+
+QListWidget* BrevornBuildWindow::list() const
+{
+    return static_cast<QListWidget*>(control(Control::List1));
+}
+
+std::string BrevornBuildWindow::text(Control control) const
+{
+    return textField(control)->text().toStdString();
+}
+
+void BrevornBuildWindow::setText(Control control, std::string_view text)
+{
+    QLineEdit* field = textField(control);
+    field->setText(fromUtf8(text));
+    // A text longer than the field shows its beginning, as a native text box does.
+    field->setCursorPosition(0);
+}
+
+void BrevornBuildWindow::setItems(Control combo, std::span<const std::string_view> items)
+{
+    auto* box = static_cast<QComboBox*>(control(combo));
+    QStringList texts;
+    texts.reserve(qsizetype(items.size()));
+    for (std::string_view item : items)
+        texts << fromUtf8(item);
+    // Adding the first item would put its text into the field; the field keeps its own.
+    const QString shown = box->currentText();
+    box->clear();
+    box->addItems(texts);
+    box->setCurrentIndex(-1);
+    box->setEditText(shown);
+}
+
+int BrevornBuildWindow::selectedIndex() const
+{
+    // A list can hold a current row that is not selected (Ctrl+click takes the selection
+    // away and leaves the row current); only a selected entry counts.
+    const QList<QListWidgetItem*> selected = list()->selectedItems();
+    return selected.isEmpty() ? -1 : list()->row(selected.first());
+}
+
+void BrevornBuildWindow::setListEntries(const std::vector<std::string>& entries)
+{
+    const QSignalBlocker blocker(list());
+    list()->clear();
+    for (const std::string& entry : entries)
+        list()->addItem(fromUtf8(entry));
+}
+
+void BrevornBuildWindow::appendAndSelect(std::string_view entry)
+{
+    const QSignalBlocker blocker(list());
+    list()->addItem(fromUtf8(entry));
+    list()->setCurrentRow(list()->count() - 1);
+}
+
+void BrevornBuildWindow::setLoadEnabled(bool enabled)
+{
+    control(Control::Command2)->setEnabled(enabled);
+}
+
+} // namespace brevorn

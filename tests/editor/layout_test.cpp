@@ -1,0 +1,44 @@
+// The layout scale against captions of known sizes, and the names the table gives controls.
+#include "layout_scale.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace brevorn {
+namespace {
+
+TEST(LayoutScale, GrowsOnlyAsFarAsTheTightestCaptionNeeds)
+{
+    struct Case
+    {
+        std::map<Control, PixelSize> needs; // any caption not named needs 10 x 10 pixels
+        double want;
+    };
+    const Case cases[] = {
+        {{}, 1.0},
+        {{{Control::Label2, {57, 17}}}, 1.0}, // exactly as large as the label
+        // 96 of Label4's 105 pixels lie before Combo2, and Combo4 covers one more at its left.
+        {{{Control::Label4, {118, 12}}}, 118.0 / 95},
+        {{{Control::Command4, {40, 23}}}, 23.0 / 17},
+        {{{Control::Label18, {60, 12}}, {Control::Command5, {60, 12}}}, 60.0 / 48},
+    };
+    for (const auto& [needs, want] : cases) {
+        const double scale = layoutScale(controlTable(), [&](const ControlRow& row) {
+            return needs.contains(row.control) ? needs.at(row.control) : PixelSize{10, 10};
+        });
+        // Rounding edges to whole pixels may cost a little more than the plain ratio.
+        EXPECT_GE(scale, want);
+        EXPECT_LT(scale, want + 0.02);
+    }
+    // At the plain ratio 55 / 48, Label18's rounded edges lie 54 pixels apart: the scale creeps on.
+    const double scale = layoutScale(controlTable(), [](const ControlRow& row) {
+        return PixelSize{row.control == Control::Label18 ? 55 : 10, 12};
+    });
+    EXPECT_EQ(scaledPixels(3240, scale) - scaledPixels(2520, scale), 55);
+    // Label4 starts under Combo4, whose right edge is one pixel past the label's left edge.
+    EXPECT_EQ(captionIndent(controlTable(), controlRow(Control::Label4), 1.0), 1);
+}
+
+} // namespace
+} // namespace brevorn
