@@ -70,12 +70,18 @@ void BrevornBuild::Command2_Click()
     const std::optional<std::filesystem::path> path = m_prompts.openPath({});
     if (!path)
         return;
-    // The reading is all or nothing, so after a failure the roster is as it was.
-    const Expected<RosterReadResult> read = ReadRosterFile(*path, *m_roster);
+    // Units added with "New Unit" would be lost: the user decides.
+    if (m_roster->UnitCount > 0 && !m_prompts.askYesNo(loadReplaceQuestion(m_roster->UnitCount, *path)))
+        return;
+    // Read into an empty table, so that nothing of units held before survives in it. On
+    // failure the editor keeps the roster it had.
+    auto loaded = std::make_unique<Roster>();
+    const Expected<RosterReadResult> read = ReadRosterFile(*path, *loaded);
     if (!read) {
         m_prompts.showError(readFailureMessage(read.error()));
         return;
     }
+    m_roster = std::move(loaded);
     // Only the settings the file gave.
     const RosterReadResult& result = read.value();
     if (result.Day_Counter)
@@ -84,9 +90,7 @@ void BrevornBuild::Command2_Click()
         m_view.setText(Control::Combo15, *result.Theatre);
     if (result.Season)
         m_view.setText(Control::Combo14, *result.Season);
-    // One entry per unit, none selected. The list is rebuilt from the table rather
-    // than appended to, so that entry p still stands for slot p + 1 when units were
-    // added before the file was read over them.
+    // One entry per unit, none selected.
     rebuildList();
     // A roster is loaded once per run.
     m_view.setLoadEnabled(false);

@@ -59,6 +59,12 @@ InputRequest unitSideRequest()
     return {.title = "New Unit Side", .prompt = "Please enter unit side"};
 }
 
+Question loadReplaceQuestion(int unitCount, const std::filesystem::path& file)
+{
+    const std::string units = unitCount == 1 ? "the 1 unit" : "the " + std::to_string(unitCount) + " units";
+    return {caption(), "Loading replaces " + units + " in the editor. Load " + quotedPath(file) + "?"};
+}
+
 ErrorMessage rosterFullMessage()
 {
     return {caption(), "The roster holds " + std::to_string(MaxUnits) + " units, the most it can hold."};

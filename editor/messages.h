@@ -4,6 +4,7 @@
 #include "editor_view.h"
 #include "roster_error.h"
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,9 @@ Question exitQuestion();
 // The two questions of "New Unit".
 InputRequest unitNameRequest();
 InputRequest unitSideRequest();
+
+// Asked before LOAD reads a file over the units the editor holds.
+Question loadReplaceQuestion(int unitCount, const std::filesystem::path& file);
 
 // "New Unit" when the table is full.
 ErrorMessage rosterFullMessage();

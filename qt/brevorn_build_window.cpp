@@ -19,9 +19,36 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
+#include <limits>
+
 namespace brevorn {
 
 namespace {
+
+// A native text box holds any length; Qt's fields stop at 32,767 characters unless told.
+QLineEdit* unlimited(QLineEdit* field)
+{
+    field->setMaxLength(std::numeric_limits<int>::max());
+    return field;
+}
+
+// A list box whose selection changes only when the user picks an entry or the program
+// selects one: a click on its empty part or a Ctrl+click keeps the selection, as a native
+// single-selection list box does.
+class UnitList final : public QListWidget
+{
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index, const QEvent* event) const override
+    {
+        if (!index.isValid())
+            return QItemSelectionModel::NoUpdate;
+        const QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
+        return command.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate : command;
+    }
+};
 
 // standIn is lent to each combo's field while the field is attached, and taken back.
 QWidget* createControl(const ControlRow& row, QWidget* window, QCompleter& standIn)
@@ -35,14 +62,14 @@ QWidget* createControl(const ControlRow& row, QWidget* window, QCompleter& stand
         return label;
     }
     case ControlKind::TextBox:
-        return new QLineEdit(text, window);
+        return unlimited(new QLineEdit(text, window));
     case ControlKind::ComboBox: {
         auto* combo = new QComboBox(window);
         // Giving the combo a field makes it editable. Unlike setEditable, this leaves the
         // drop-down list to be made when it is first opened, and a field that already has
         // a completer gets no completer made for it: both would cost most of the start-up
         // time of the window.
-        auto* field = new QLineEdit(combo);
+        auto* field = unlimited(new QLineEdit(combo));
         field->setCompleter(&standIn);
         combo->setLineEdit(field);
         // Typed text stays exactly as typed: no completion from the items and no item
@@ -55,7 +82,7 @@ QWidget* createControl(const ControlRow& row, QWidget* window, QCompleter& stand
         return combo;
     }
     case ControlKind::ListBox: {
-        auto* list = new QListWidget(window);
+        auto* list = new UnitList(window);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->setSortingEnabled(false);
         return list;
@@ -218,8 +245,8 @@ void BrevornBuildWindow::setItems(Control combo, std::span<const std::string_vie
 
 int BrevornBuildWindow::selectedIndex() const
 {
-    // A list can hold a current row that is not selected (Ctrl+click takes the selection
-    // away and leaves the row current); only a selected entry counts.
+    // A list can hold a current row that is not selected (after LOAD or Delete, or when it
+    // takes the focus); only a selected entry counts.
     const QList<QListWidgetItem*> selected = list()->selectedItems();
     return selected.isEmpty() ? -1 : list()->row(selected.first());
 }

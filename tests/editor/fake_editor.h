@@ -55,6 +55,19 @@ struct FakeView final : EditorView
     void setLoadEnabled(bool enabled) override { loadEnabled = enabled; }
 };
 
+// A slot's fields in the order of the file, "~" for a count that is unset.
+inline std::string slotDump(const Roster& roster, int slot)
+{
+    const UnitRecord& unit = roster.UnitTable.at(slot);
+    std::string joined;
+    for (const UnitField& f : unitFields) {
+        if (&f != &unitFields.front())
+            joined += '|';
+        joined += f.count && !(unit.*f.count) ? "~" : std::string(fieldText(unit, f));
+    }
+    return joined;
+}
+
 struct Editor
 {
     FakeView view;
@@ -95,18 +108,7 @@ struct Editor
             joined += (joined.empty() && control == Control::Text1 ? "" : "|") + text(control);
         return joined;
     }
-    // A slot's fields in the same order, "~" for a count that is unset.
-    std::string slot(int s) const
-    {
-        const UnitRecord& unit = core.roster().UnitTable.at(s);
-        std::string joined;
-        for (const UnitField& f : unitFields) {
-            if (&f != &unitFields.front())
-                joined += '|';
-            joined += f.count && !(unit.*f.count) ? "~" : std::string(fieldText(unit, f));
-        }
-        return joined;
-    }
+    std::string slot(int s) const { return slotDump(core.roster(), s); }
     // The list entries joined by "|", the selected one in brackets.
     std::string listed() const
     {

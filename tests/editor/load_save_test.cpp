@@ -2,6 +2,8 @@
 // writing from them, and every outcome a user can meet on the way.
 #include "fake_editor.h"
 
+#include "roster_reader.h"
+
 #include <gmock/gmock.h>
 
 namespace brevorn::test {
@@ -35,24 +37,56 @@ TEST(Command2_Click, FillsTheGameCombosThatTheFileGivesAndListsItsUnitsWithNoneS
     }
 }
 
-TEST(Command2_Click, CancelOrFailureLeavesEverythingAsItWas)
+TEST(Command2_Click, CancelNoOrFailureLeavesEverythingAsItWas)
 {
-    for (const auto& [answer, named] : {std::pair<Answer, std::string>(Cancel{}, "open"), // no message either
-                                        {dataFile("missing.txt"), "missing.txt"},
-                                        {dataFile("editor-units-501.txt"), "editor-units-501.txt"}}) {
+    struct Case
+    {
+        std::vector<Answer> script;
+        std::string lastAsked;
+    };
+    const std::string missing = dataFile("missing.txt"), tooMany = dataFile("editor-units-501.txt");
+    const Case cases[] = {
+        {{Cancel{}}, "open"}, // no question either
+        {{missing, false},
+         "yesno Steelvane Brevorn Builder|Loading replaces the 1 unit in the editor. Load " + quotedPath(missing) +
+             "?"},
+        {{missing, true}, "error Steelvane Brevorn Builder|"},
+        {{tooMany, true}, "error Steelvane Brevorn Builder|"},
+    };
+    for (const Case& c : cases) {
         Editor e;
         e.addUnit("Kept", "Blue");
-        const Roster before = e.core.roster();
-        e.prompts.answers.push_back(answer);
+        e.prompts.answers.assign(c.script.begin(), c.script.end());
         e.core.Command2_Click();
-        EXPECT_EQ(e.core.roster().UnitCount, before.UnitCount);
+        EXPECT_EQ(e.core.roster().UnitCount, 1);
         EXPECT_EQ(e.slot(1), "Kept||~|~||||Blue|~||||||");
         EXPECT_EQ(e.listed() + ' ' + e.game(), "[Kept - Blue] ||");
         EXPECT_EQ(e.view.loadEnabled, true);
-        EXPECT_EQ(e.prompts.asked.size(), named == "open" ? 3 : 4);
-        EXPECT_THAT(e.prompts.asked.back(), HasSubstr(named));
-        EXPECT_EQ(e.prompts.asked.back().starts_with("error Steelvane Brevorn Builder|"), named != "open");
+        EXPECT_THAT(e.prompts.asked.back(), testing::StartsWith(c.lastAsked));
     }
+}
+
+TEST(Command2_Click, OverUnitsAddedBeforeAsksAndYesReadsTheFileIntoAnEmptyTable)
+{
+    Roster fromFile;
+    ASSERT_TRUE(ReadRosterFile(dataFile("editor-three-units.txt"), fromFile));
+    Editor e;
+    for (const char* name : {"Early", "Later", "Last", "Extra"})
+        e.addUnit(name, "Green");
+    e.setText(Control::Combo16, "Heavy"); // the file's second unit has no anti-aircraft line
+    e.select(1);
+    e.core.Command1_Click();
+    e.prompts.answers.insert(e.prompts.answers.end(), {dataFile("editor-three-units.txt"), true});
+    e.core.Command2_Click();
+    EXPECT_EQ(e.prompts.asked.back(), "yesno Steelvane Brevorn Builder|Loading replaces the 4 units in the editor. "
+                                      "Load " +
+                                          quotedPath(dataFile("editor-three-units.txt")) + "?");
+    // Nothing of the added units survives, not even in the slots past the file's units.
+    EXPECT_EQ(e.core.roster().UnitCount, fromFile.UnitCount);
+    for (int slot = 1; slot <= 5; ++slot)
+        EXPECT_EQ(e.slot(slot), slotDump(fromFile, slot)) << "slot " << slot;
+    EXPECT_EQ(e.listed() + ' ' + e.game(), "1st Platoon - Blue|Kampfgruppe Müller - Red|Recon - Blue 12|Desert|Summer");
+    EXPECT_EQ(e.view.loadEnabled, false);
 }
 
 class Command3_Click : public ScratchFolder

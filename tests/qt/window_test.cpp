@@ -202,5 +202,43 @@ TEST(Wiring, EachButtonAndAClickOnAnEntryReachTheCore)
                                         "input New Unit Side|Please enter unit side", "save", "open"}));
 }
 
+TEST(List1, AClickOnItsEmptyPartOrACtrlClickKeepsTheSelectionAndTheUnitShown)
+{
+    QtWindowUnderTest w;
+    w.click(Control::Command2, {dataFile("editor-three-units.txt")});
+    QListWidget* list = w.list();
+    const QPoint entry = list->visualItemRect(list->item(1)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry);
+    w.control<QLineEdit>(Control::Text1)->setText("Renamed");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(entry.x(), list->viewport()->height() - 2));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, entry);
+    EXPECT_EQ(w.listed() + ' ' + w.text(Control::Text1) + '|' + w.text(Control::Text2),
+              "1st Platoon - Blue|[Kampfgruppe Müller - Red]|Recon - Blue Renamed|Red");
+    w.click(Control::Command1);
+    EXPECT_EQ(w.window.roster().UnitTable[2].unit_name, "Renamed");
+}
+
+class Fields : public ScratchFolder
+{
+};
+
+TEST_F(Fields, HoldTextsOfAnyLengthFromTheFileToTheFileAgain)
+{
+    const std::string name(40000, 'n'), type(33000, 't');
+    const std::string source = path("long.txt"), target = path("saved.txt");
+    const std::string unit = "unit_name=" + name + "\r\nunit_type=" + type +
+                             "\r\nunit_ammo=1\r\nunit_fuel=1\r\nunit_side=Blue\r\nunit_losses=0\r\nunit_used=no\r\n";
+    writeBytes(source, "GAME:\r\nDay_Counter=1\r\n\r\nUNITS:\r\n" + unit);
+    QtWindowUnderTest w;
+    w.click(Control::Command2, {source});
+    w.list()->setCurrentRow(0);
+    EXPECT_EQ(w.text(Control::Text1).size() + w.text(Control::Combo1).size(), name.size() + type.size());
+    w.click(Control::Command1);
+    w.click(Control::Command3, {target, false});
+    const std::string saved = fileBytes(target);
+    EXPECT_NE(saved.find("unit_name=" + name + "\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("unit_type=" + type + "\r\n"), std::string::npos);
+}
+
 } // namespace
 } // namespace brevorn::test
