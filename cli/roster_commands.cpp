@@ -27,9 +27,11 @@ std::string quotedOrNotGiven(const std::optional<std::string>& text)
 }
 
 // What the editor's game boxes hold after LOAD into a fresh window: the file's texts, empty where it gave none.
-GameSettings gameAsLoaded(const RosterReadResult& read)
+// Moved out of the read, as a text may be as large as the file.
+GameSettings gameAsLoaded(RosterReadResult&& read)
 {
-    return {read.Day_Counter.value_or(""), read.Theatre.value_or(""), read.Season.value_or("")};
+    return {std::move(read.Day_Counter).value_or(""), std::move(read.Theatre).value_or(""),
+            std::move(read.Season).value_or("")};
 }
 
 void reportProblems(const std::string& path, const RosterError& error, std::ostream& err)
@@ -62,7 +64,7 @@ int checkRosterFile(const std::string& path, std::ostream& out, std::ostream& er
         << quotedOrNotGiven(result.Day_Counter) << ", Theatre " << quotedOrNotGiven(result.Theatre) << ", Season "
         << quotedOrNotGiven(result.Season) << '\n';
 
-    const Expected<std::string> bytes = rosterFileBytes(*roster, gameAsLoaded(result));
+    const Expected<std::string> bytes = rosterFileBytes(*roster, gameAsLoaded(RosterReadResult(result)));
     if (!bytes) {
         reportProblems(path, bytes.error(), err);
         found = true;
@@ -83,16 +85,21 @@ int checkRosterFiles(const std::vector<std::string>& paths, std::ostream& out, s
 int normalizeRosterFile(const std::string& inPath, const std::string& outPath, std::ostream& err)
 {
     auto roster = std::make_unique<Roster>();
-    const Expected<RosterReadResult> read = ReadRosterFile(inPath, *roster);
+    Expected<RosterReadResult> read = ReadRosterFile(inPath, *roster);
     if (!read) {
         err << located(inPath, read.error().message) << '\n';
         return ExitTrouble;
     }
 
-    const GameSettings game = gameAsLoaded(read.value());
-    const Expected<void> written = WriteRosterFile(outPath, *roster, game.Day_Counter, game.Theatre, game.Season);
-    if (written)
+    const GameSettings game = gameAsLoaded(std::move(read).value());
+    const Expected<SaveOutcome> written =
+        WriteRosterFile(outPath, *roster, game.Day_Counter, game.Theatre, game.Season);
+    if (written) {
+        // Saved, but not all is well (the folder was not flushed, say): said, and still a success.
+        if (!written.value().warnings.empty())
+            err << written.value().describe(outPath) << '\n';
         return ExitClean;
+    }
     const RosterError* failure = &written.error();
 
     if (failure->problems.empty()) {

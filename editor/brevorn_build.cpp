@@ -107,10 +107,15 @@ void BrevornBuild::Command3_Click()
     const std::string theatre = m_view.text(Control::Combo15);
     const std::string season = m_view.text(Control::Combo14);
     // A refused save leaves the file on disk as it was and the editor as it is.
-    if (const Expected<void> saved = WriteRosterFile(*path, *m_roster, day, theatre, season); !saved) {
+    const Expected<SaveOutcome> saved = WriteRosterFile(*path, *m_roster, day, theatre, season);
+    if (!saved) {
         m_prompts.showError(saveRefusalMessage(saved.error()));
         return;
     }
+    // Saved, with something the user should still know (the folder was not flushed, say):
+    // told, and then the save goes on like any other.
+    if (!saved.value().warnings.empty())
+        m_prompts.showError(saveWarningMessage(*path, saved.value()));
     if (m_prompts.askYesNo(exitQuestion()))
         m_prompts.endProgram();
 }

@@ -85,4 +85,13 @@ ErrorMessage saveRefusalMessage(const RosterError& error)
     return {caption(), text};
 }
 
+ErrorMessage saveWarningMessage(const std::filesystem::path& file, const SaveOutcome& outcome)
+{
+    std::string text = outcome.describe(file);
+    // The library's wording starts a clause; the message box starts a sentence.
+    if (!text.empty())
+        text[0] = 'S';
+    return {caption(), text};
+}
+
 } // namespace brevorn

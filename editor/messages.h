@@ -34,4 +34,9 @@ ErrorMessage readFailureMessage(const RosterError& error);
 // A file that cannot be written gives the error's own message.
 ErrorMessage saveRefusalMessage(const RosterError& error);
 
+// A save that put the file in place but has more to say, e.g.
+//   Saved "/home/a/roster.txt", but its folder could not be flushed to disk (...), so the
+//   change may not survive a power cut
+ErrorMessage saveWarningMessage(const std::filesystem::path& file, const SaveOutcome& outcome);
+
 } // namespace brevorn

@@ -1,19 +1,18 @@
-// The way the POSIX replaceFileContents makes its temporary file, open to tests so that
-// they can make the folder refuse a new file without needing a user who lacks permissions.
+// A way into the POSIX replaceFileContents for tests: a point at which to stop or kill a
+// save that has written its temporary file but not yet put it in place.
 #pragma once
 
-#include "expected.h"
+#include "file_replace.h"
 
-#include <filesystem>
-#include <string_view>
+#include <functional>
 
 namespace brevorn::detail {
 
-// Same contract as mkstemp: fills in the XXXXXX of the template, returns an open
-// descriptor, or -1 with errno set.
-using MakeTempFile = int (*)(char* pathTemplate);
+// Called once the temporary file holds every byte and is flushed, just before it takes the
+// target's place.
+using BeforePlacing = std::function<void()>;
 
-Expected<void> replaceFileContents(const std::filesystem::path& path, std::string_view bytes,
-                                   MakeTempFile makeTempFile);
+Expected<SaveOutcome> replaceFileContents(const std::filesystem::path& path, std::string_view bytes,
+                                          const BeforePlacing& beforePlacing);
 
 } // namespace brevorn::detail

@@ -4,12 +4,22 @@
 #include "file_replace_detail.h"
 
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstring>
+#include <random>
 #include <vector>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#if defined(__linux__)
+#include <sys/xattr.h>
+#endif
 
 namespace brevorn {
 
@@ -17,6 +27,19 @@ namespace {
 
 // Linux gives up on link chains longer than this too.
 constexpr int MaxLinkHops = 40;
+
+// Temporary files are ".brevorn-" with 8 hex digits and ".tmp": short enough to sit beside a
+// file of any name, and known to later saves, which remove those whose save has died.
+constexpr std::string_view TempPrefix = ".brevorn-";
+constexpr std::string_view TempSuffix = ".tmp";
+constexpr std::size_t TempDigits = 8;
+
+// The folder is reached through a descriptor that needs no right to read it.
+#if defined(O_PATH)
+constexpr int FolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+#else
+constexpr int FolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+#endif
 
 RosterError saveError(const std::string& path, const std::string& reason)
 {
@@ -76,6 +99,11 @@ std::string joinPath(const std::string& folder, const std::string& name)
     return folder.ends_with('/') ? folder + name : folder + "/" + name;
 }
 
+bool sameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 // Writes every byte, going on after partial writes and interrupted calls. 0 or errno.
 int writeAll(int fd, std::string_view bytes)
 {
@@ -89,38 +117,6 @@ int writeAll(int fd, std::string_view bytes)
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
     return 0;
-}
-
-// 0 or errno.
-int readWholeFile(const std::string& path, std::string& out)
-{
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0)
-        return errno;
-    out.clear();
-    char buffer[65536];
-    for (;;) {
-        ssize_t got = ::read(file.get(), buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (got == 0)
-            break;
-        out.append(buffer, static_cast<std::size_t>(got));
-    }
-    return file.close();
-}
-
-Expected<void> checkReadBack(const std::string& path, const std::string& actualPath, std::string_view bytes)
-{
-    std::string onDisk;
-    if (int error = readWholeFile(actualPath, onDisk))
-        return saveError(path, "reading the file back failed: " + reasonOf(error));
-    if (onDisk != bytes)
-        return saveError(path, "the file read back differs from what was written");
-    return {};
 }
 
 // The file that saving to path really changes: symbolic links are followed one hop at
@@ -162,38 +158,182 @@ int resolveTarget(const std::string& path, Target& target)
     return ELOOP;
 }
 
-// The umask can only be read by setting it, so it is put back at once.
-mode_t currentUmask()
+bool isTemporaryName(std::string_view name)
 {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
+    return name.size() == TempPrefix.size() + TempDigits + TempSuffix.size() && name.starts_with(TempPrefix) &&
+           name.ends_with(TempSuffix);
 }
 
-// For a folder that refuses new files: the file is truncated and written where it is.
-// Not atomic, which the message of a failure says.
-Expected<void> writeInPlace(const std::string& path, const Target& target, std::string_view bytes)
+// Removes the temporary files of saves that were killed before they were done. A save
+// holds a lock on its temporary file until the file is in place, so one whose lock can
+// be had belongs to no running save. A folder that cannot be listed is left as it is.
+void removeAbandonedTemporaryFiles(int folder)
 {
-    auto fail = [&](int error) {
-        return saveError(path, reasonOf(error) + " (the file was being written in place and may be incomplete)");
-    };
-    FileDescriptor file(::open(target.path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
-    if (file.get() < 0)
-        return saveError(path, reasonOf(errno));
-    if (int error = writeAll(file.get(), bytes))
-        return fail(error);
-    if (::fsync(file.get()) != 0)
-        return fail(errno);
-    if (int error = file.close())
-        return fail(error);
-    return checkReadBack(path, target.path, bytes);
+    int listingFd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listingFd < 0)
+        return;
+    DIR* listing = ::fdopendir(listingFd);
+    if (!listing) {
+        ::close(listingFd);
+        return;
+    }
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(listing)) {
+        if (isTemporaryName(entry->d_name))
+            names.emplace_back(entry->d_name);
+    }
+    ::closedir(listing);
+
+    for (const std::string& name : names) {
+        FileDescriptor file(::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat opened, named;
+        if (file.get() < 0 || ::fstat(file.get(), &opened) != 0 || !S_ISREG(opened.st_mode) ||
+            ::flock(file.get(), LOCK_EX | LOCK_NB) != 0)
+            continue;
+        if (::fstatat(folder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(opened, named))
+            ::unlinkat(folder, name.c_str(), 0);
+    }
+}
+
+// A temporary file of its own in the folder, opened for writing, and a second descriptor
+// that holds its lock while the first is closed and checked. The write descriptor is -1,
+// with errno set, when none could be made.
+struct TemporaryFile
+{
+    std::string name;
+    int write = -1;
+    int lock = -1;
+};
+
+TemporaryFile createTemporaryFile(int folder, mode_t mode)
+{
+    static constexpr char digits[] = "0123456789abcdef";
+    std::mt19937_64 random(std::random_device{}() ^ static_cast<std::uint64_t>(::getpid()) ^
+                           static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    TemporaryFile temp;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp.name = TempPrefix;
+        std::uint64_t bits = random();
+        for (std::size_t i = 0; i < TempDigits; ++i, bits >>= 4)
+            temp.name += digits[bits & 0xF];
+        temp.name += TempSuffix;
+
+        temp.write = ::openat(folder, temp.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (temp.write < 0) {
+            if (errno == EEXIST)
+                continue;
+            return temp;
+        }
+        // Locked at once; where the file system has no locks the save goes on without.
+        temp.lock = ::openat(folder, temp.name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (temp.lock >= 0) {
+            while (::flock(temp.lock, LOCK_EX) != 0 && errno == EINTR) {
+            }
+        }
+        // Another save clearing the folder may have taken the file before the lock: then
+        // the name no longer leads to it, and another is made.
+        struct stat opened, named;
+        if (::fstat(temp.write, &opened) == 0 &&
+            ::fstatat(folder, temp.name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(opened, named))
+            return temp;
+        ::close(temp.write);
+        if (temp.lock >= 0)
+            ::close(temp.lock);
+        temp.lock = -1;
+    }
+    temp.write = -1;
+    errno = EEXIST;
+    return temp;
+}
+
+std::string userName(uid_t uid)
+{
+    struct passwd entry;
+    struct passwd* found = nullptr;
+    char buffer[4096];
+    if (::getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) == 0 && found)
+        return found->pw_name;
+    return "user " + std::to_string(uid);
+}
+
+std::string groupName(gid_t gid)
+{
+    struct group entry;
+    struct group* found = nullptr;
+    char buffer[4096];
+    if (::getgrgid_r(gid, &entry, buffer, sizeof buffer, &found) == 0 && found)
+        return found->gr_name;
+    return "group " + std::to_string(gid);
+}
+
+// Gives the new file the old one's owner and group where the system allows it (the owner
+// only for an administrator, the group for its members), and says what could not be kept.
+void keepOwner(int fd, const struct stat& old, std::vector<std::string>& warnings)
+{
+    if (::fchown(fd, old.st_uid, old.st_gid) == 0)
+        return;
+    [[maybe_unused]] int ignored = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    struct stat now;
+    if (::fstat(fd, &now) != 0)
+        return;
+    if (now.st_uid != old.st_uid)
+        warnings.push_back("it now belongs to " + userName(now.st_uid) + " instead of " + userName(old.st_uid) +
+                           ": only an administrator can save a file that stays another user's");
+    if (now.st_gid != old.st_gid)
+        warnings.push_back("its group is now " + groupName(now.st_gid) + " instead of " + groupName(old.st_gid) +
+                           ", a group the saving user is not a member of");
+}
+
+// Copies every extended attribute of the old file, access lists among them, to the new
+// one. 0, or the errno of the first attribute that could not be kept, named in failedName.
+int copyExtendedAttributes([[maybe_unused]] const std::string& from, [[maybe_unused]] int to,
+                           [[maybe_unused]] std::string& failedName)
+{
+#if defined(__linux__)
+    ssize_t size = ::llistxattr(from.c_str(), nullptr, 0);
+    if (size < 0)
+        return errno == ENOTSUP ? 0 : errno;
+    std::vector<char> names(static_cast<std::size_t>(size));
+    size = ::llistxattr(from.c_str(), names.data(), names.size());
+    if (size < 0)
+        return errno;
+    for (const char* name = names.data(); name < names.data() + size; name += std::strlen(name) + 1) {
+        failedName = name;
+        ssize_t length = ::lgetxattr(from.c_str(), name, nullptr, 0);
+        if (length < 0)
+            return errno;
+        std::vector<char> value(static_cast<std::size_t>(length) + 1);
+        length = ::lgetxattr(from.c_str(), name, value.data(), value.size());
+        if (length < 0)
+            return errno;
+        if (::fsetxattr(to, name, value.data(), static_cast<std::size_t>(length), 0) == 0)
+            continue;
+        // An attribute the system sets itself (a security label) counts as kept when the
+        // new file already has the old value.
+        int error = errno;
+        std::vector<char> now(value.size());
+        if (::fgetxattr(to, name, now.data(), now.size()) != length ||
+            std::memcmp(now.data(), value.data(), static_cast<std::size_t>(length)) != 0)
+            return error;
+    }
+    failedName.clear();
+#endif
+    return 0;
+}
+
+std::string otherNames(nlink_t links)
+{
+    return links == 2
+               ? "the file's other name (a hard link) still shows the old contents"
+               : "the file's " + std::to_string(links - 1) + " other names (hard links) still show the old contents";
 }
 
 } // namespace
 
 namespace detail {
 
-Expected<void> replaceFileContents(const std::filesystem::path& file, std::string_view bytes, MakeTempFile makeTempFile)
+Expected<SaveOutcome> replaceFileContents(const std::filesystem::path& file, std::string_view bytes,
+                                          const BeforePlacing& beforePlacing)
 {
     const std::string path = file.string();
     if (path.empty())
@@ -207,60 +347,82 @@ Expected<void> replaceFileContents(const std::filesystem::path& file, std::strin
     if (target.exists && !S_ISREG(target.status.st_mode))
         return saveError(path, "not a regular file");
 
-    // Beside the target, so that the rename stays within one file system.
-    std::string folder = folderOf(target.path);
-    std::string hiddenName = nameOf(target.path);
-    hiddenName.insert(0, 1, '.');
-    std::string pattern = joinPath(folder, hiddenName.append(".XXXXXX"));
-    std::vector<char> tempName(pattern.begin(), pattern.end());
-    tempName.push_back('\0');
-    FileDescriptor temp(makeTempFile(tempName.data()));
-    if (temp.get() < 0) {
-        int error = errno;
-        if (target.exists && (error == EACCES || error == EPERM || error == EROFS))
-            return writeInPlace(path, target, bytes);
+    // Everything below goes through the folder's descriptor and short names, so that a
+    // long path matters no more than it does to opening the file.
+    const std::string folderPath = folderOf(target.path);
+    const std::string name = nameOf(target.path);
+    FileDescriptor folder(::open(folderPath.c_str(), FolderFlags));
+    if (folder.get() < 0)
+        return saveError(path, reasonOf(errno));
+
+    // A save changes only what its user could have written over.
+    if (target.exists && ::faccessat(folder.get(), name.c_str(), W_OK, AT_EACCESS) != 0) {
+        const int error = errno;
+        if (error == EACCES || error == EPERM)
+            return saveError(path, "the file is read-only for you (its permissions do not let you change it); "
+                                   "it was left as it was");
         return saveError(path, reasonOf(error));
     }
-    const std::string tempPath(tempName.data());
 
-    auto fail = [&](int error) {
-        temp.close();
-        ::unlink(tempPath.c_str());
+    removeAbandonedTemporaryFiles(folder.get());
+    // A new file gets what any newly created file gets; a replacement starts private and
+    // takes the old file's permissions below.
+    TemporaryFile created = createTemporaryFile(folder.get(), target.exists ? 0600 : 0666);
+    FileDescriptor temp(created.write);
+    FileDescriptor lock(created.lock);
+    if (temp.get() < 0) {
+        const int error = errno;
+        if (target.exists && (error == EACCES || error == EPERM))
+            return saveError(path, "the folder " + quotedPath(folderPath) +
+                                       " does not let you add a file, which saving needs in order to replace the file "
+                                       "in one step; the file was left as it was");
         return saveError(path, reasonOf(error));
+    }
+    auto fail = [&](const std::string& reason) {
+        temp.close();
+        ::unlinkat(folder.get(), created.name.c_str(), 0);
+        return saveError(path, reason);
     };
 
-    // mkstemp makes the file 0600; the saved file gets what the old one had, or what a
-    // newly created file would get.
-    mode_t mode = target.exists ? (target.status.st_mode & 07777) : (0666 & ~currentUmask());
+    SaveOutcome outcome;
     if (target.exists) {
-        // Only a privileged user may hand a file to another owner; otherwise it stays ours.
-        [[maybe_unused]] int ignored = ::fchown(temp.get(), target.status.st_uid, target.status.st_gid);
+        keepOwner(temp.get(), target.status, outcome.warnings);
+        // After the owner: changing the owner clears the set-user-ID and set-group-ID bits.
+        if (::fchmod(temp.get(), target.status.st_mode & 07777) != 0)
+            return fail(reasonOf(errno));
+        std::string attribute;
+        if (int error = copyExtendedAttributes(target.path, temp.get(), attribute))
+            return fail("its extended attribute \"" + attribute + "\" cannot be kept (" + reasonOf(error) +
+                        "); the file was left as it was");
+        if (target.status.st_nlink > 1)
+            outcome.warnings.push_back(otherNames(target.status.st_nlink));
     }
-    if (::fchmod(temp.get(), mode) != 0)
-        return fail(errno);
     if (int error = writeAll(temp.get(), bytes))
-        return fail(error);
+        return fail(reasonOf(error));
     if (::fsync(temp.get()) != 0)
-        return fail(errno);
+        return fail(reasonOf(errno));
     if (int error = temp.close())
-        return fail(error);
-    if (::rename(tempPath.c_str(), target.path.c_str()) != 0)
-        return fail(errno);
+        return fail(reasonOf(error));
+    if (beforePlacing)
+        beforePlacing();
+    if (::renameat(folder.get(), created.name.c_str(), folder.get(), name.c_str()) != 0)
+        return fail(reasonOf(errno));
 
-    // The rename itself is only durable once the folder is flushed. Some file systems
-    // cannot flush a folder and say EINVAL; there is nothing more to do on those.
-    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() < 0 || (::fsync(dir.get()) != 0 && errno != EINVAL))
-        return saveError(path, "the new contents are in place, but flushing the folder failed: " + reasonOf(errno));
-
-    return checkReadBack(path, target.path, bytes);
+    // The new contents are in place; what follows can only make the save less durable,
+    // never undo it. Some file systems cannot flush a folder and say EINVAL: on those
+    // there is nothing more to do.
+    FileDescriptor listing(::openat(folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (listing.get() < 0 || (::fsync(listing.get()) != 0 && errno != EINVAL))
+        outcome.warnings.push_back("its folder could not be flushed to disk (" + reasonOf(errno) +
+                                   "), so the change may not survive a power cut");
+    return outcome;
 }
 
 } // namespace detail
 
-Expected<void> replaceFileContents(const std::filesystem::path& path, std::string_view bytes)
+Expected<SaveOutcome> replaceFileContents(const std::filesystem::path& path, std::string_view bytes)
 {
-    return detail::replaceFileContents(path, bytes, ::mkstemp);
+    return detail::replaceFileContents(path, bytes, {});
 }
 
 } // namespace brevorn

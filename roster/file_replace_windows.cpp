@@ -1,6 +1,9 @@
 // Replacing a file on Windows: a temporary file beside the target, FlushFileBuffers, then
 // ReplaceFileW (which keeps the old file's attributes and access list) or, for a new
 // file, MoveFileExW, so that a failed save never leaves a half-written roster behind.
+// The rules are those of the POSIX version: a read-only file is refused, other names of
+// the file (hard links) keep the old contents and are mentioned, and the temporary files
+// of killed saves are removed by the next save into the folder.
 #include "file_replace.h"
 
 #include <string>
@@ -94,9 +97,42 @@ std::wstring temporaryName(unsigned attempt)
     return L".brevorn-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(attempt) + L".tmp";
 }
 
+// Removes the temporary files of saves that were killed before they were done. A running
+// save holds its temporary file open without sharing, so deleting that one fails.
+void removeAbandonedTemporaryFiles(const std::filesystem::path& folder)
+{
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW((folder / L".brevorn-*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            ::DeleteFileW((folder / found.cFileName).c_str());
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+}
+
+// How many names the file has; 1 when that cannot be told.
+DWORD linkCount(const std::filesystem::path& file)
+{
+    Handle handle(::CreateFileW(file.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!handle.valid() || !::GetFileInformationByHandle(handle.get(), &information))
+        return 1;
+    return information.nNumberOfLinks;
+}
+
+std::string otherNames(DWORD links)
+{
+    return links == 2
+               ? "the file's other name (a hard link) still shows the old contents"
+               : "the file's " + std::to_string(links - 1) + " other names (hard links) still show the old contents";
+}
+
 } // namespace
 
-Expected<void> replaceFileContents(const std::filesystem::path& path, std::string_view bytes)
+Expected<SaveOutcome> replaceFileContents(const std::filesystem::path& path, std::string_view bytes)
 {
     if (path.empty())
         return saveError(path, "no file name was given");
@@ -106,9 +142,16 @@ Expected<void> replaceFileContents(const std::filesystem::path& path, std::strin
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return saveError(path, "it is a folder");
+    if (exists && (attributes & FILE_ATTRIBUTE_READONLY))
+        return saveError(path, "the file is read-only for you (its permissions do not let you change it); "
+                               "it was left as it was");
+    SaveOutcome outcome;
+    if (const DWORD links = exists ? linkCount(target) : 1; links > 1)
+        outcome.warnings.push_back(otherNames(links));
 
     // Beside the target, so that putting it in place stays within one volume.
     const std::filesystem::path folder = target.parent_path();
+    removeAbandonedTemporaryFiles(folder);
     std::filesystem::path tempPath;
     HANDLE created = INVALID_HANDLE_VALUE;
     for (unsigned attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
@@ -140,7 +183,7 @@ Expected<void> replaceFileContents(const std::filesystem::path& path, std::strin
                : ::MoveFileExW(tempPath.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!placed)
         return fail(::GetLastError());
-    return {};
+    return outcome;
 }
 
 } // namespace brevorn

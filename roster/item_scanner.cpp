@@ -5,40 +5,10 @@
 
 namespace brevorn {
 
-namespace detail {
-
-const char* findDelimiter(const char* p, const char* end)
-{
-#if defined(__SSE2__)
-    // Long items (a line the game does not know) are passed over 64 bytes a step.
-    while (end - p >= 64) {
-        std::uint64_t mask = delimiterMask(p) | std::uint64_t(delimiterMask(p + 16)) << 16 |
-                             std::uint64_t(delimiterMask(p + 32)) << 32 | std::uint64_t(delimiterMask(p + 48)) << 48;
-        if (mask)
-            return p + std::countr_zero(mask);
-        p += 64;
-    }
-    for (; p < end; p += 16) {
-        unsigned mask = delimiterMask(p);
-        if (end - p < 16)
-            mask &= (1u << (end - p)) - 1;
-        if (mask)
-            return p + std::countr_zero(mask);
-    }
-    return end;
-#else
-    while (p < end && *p != ',' && *p != '\r' && *p != '\n')
-        ++p;
-    return p;
-#endif
-}
-
-} // namespace detail
-
 ItemScanner::ItemScanner(std::istream& in, std::size_t chunkSize)
     : m_in(in)
     , m_chunkSize(chunkSize ? chunkSize : 1)
-    , m_buffer(new char[m_chunkSize + ReadSlack]())
+    , m_buffer(new char[m_chunkSize])
 {
 }
 

@@ -1,16 +1,11 @@
 // Splitting a roster file's bytes into items, chunk by chunk, without holding the file.
 #pragma once
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <memory>
 #include <string_view>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace brevorn {
 
@@ -24,9 +19,6 @@ class ItemScanner
 {
 public:
     static constexpr std::size_t DefaultChunkSize = 64 * 1024;
-    // A piece may be read this many bytes past its end (what lies there is not the item),
-    // so that it can be searched with whole 16-byte loads.
-    static constexpr std::size_t ReadSlack = 16;
 
     explicit ItemScanner(std::istream& in, std::size_t chunkSize = DefaultChunkSize);
     ~ItemScanner();
@@ -87,20 +79,13 @@ private:
 
 namespace detail {
 
-// The first comma, CR or LF in [p, end), or end. May read up to ReadSlack bytes past end.
-const char* findDelimiter(const char* p, const char* end);
-
-#if defined(__SSE2__)
-// Bit i is set when p[i] is a comma, CR or LF, for the 16 bytes from p.
-inline unsigned delimiterMask(const char* p)
+// The first comma, CR or LF in [p, end), or end.
+inline const char* findDelimiter(const char* p, const char* end)
 {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    __m128i hit =
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(',')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\r'))),
-                     _mm_cmpeq_epi8(v, _mm_set1_epi8('\n')));
-    return static_cast<unsigned>(_mm_movemask_epi8(hit));
+    while (p < end && *p != ',' && *p != '\r' && *p != '\n')
+        ++p;
+    return p;
 }
-#endif
 
 } // namespace detail
 
@@ -132,16 +117,7 @@ inline std::string_view ItemScanner::nextPiece()
 {
     if (m_state == State::Unquoted && m_pos != m_end) {
         const char* begin = m_pos;
-#if defined(__SSE2__)
-        // Most items are short: their end is found here, in the next 16 bytes.
-        std::ptrdiff_t left = m_end - begin;
-        unsigned mask = detail::delimiterMask(begin) & (left < 16 ? (1u << left) - 1 : 0xFFFFu);
-        const char* delimiter = mask        ? begin + std::countr_zero(mask)
-                                : left > 16 ? detail::findDelimiter(begin + 16, m_end)
-                                            : m_end;
-#else
         const char* delimiter = detail::findDelimiter(begin, m_end);
-#endif
         if (delimiter != m_end) {
             m_pos = delimiter;
             m_state = State::AtDelimiter;

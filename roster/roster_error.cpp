@@ -1,4 +1,4 @@
-// Wording of a refused value.
+// Wording of a refused value and of a save that has something to add.
 #include "roster_error.h"
 
 namespace brevorn {
@@ -9,6 +9,14 @@ std::string ValueProblem::describe() const
 {
     std::string where = slot > 0 ? "unit " + std::to_string(slot) + " \"" + unitName + "\", " : std::string();
     return where + fieldKey + " \"" + text + "\": needs " + allowed;
+}
+
+std::string SaveOutcome::describe(const std::filesystem::path& path) const
+{
+    std::string message;
+    for (const std::string& warning : warnings)
+        message += (message.empty() ? "saved " + quotedPath(path) + ", but " : "; and ") + warning;
+    return message;
 }
 
 std::string quotedPath(const std::filesystem::path& path)

@@ -1,4 +1,4 @@
-// What a failed read or save tells the user: one message, plus the value problems behind it.
+// What a read or save tells the user: one message, plus the value problems behind a refusal.
 #pragma once
 
 #include <filesystem>
@@ -22,6 +22,16 @@ struct RosterError
 {
     std::string message;                // complete, names the file and the reason
     std::vector<ValueProblem> problems; // every value a save refused; empty for file errors
+};
+
+// A save that put the new contents in place, with what the user should still know about it.
+struct SaveOutcome
+{
+    // Clauses about the saved file, e.g. "its folder could not be flushed to disk (...), so
+    // the change may not survive a power cut"; empty for a save with nothing to add.
+    std::vector<std::string> warnings;
+    // "saved \"PATH\", but CLAUSE; and CLAUSE"; empty when there is no warning.
+    std::string describe(const std::filesystem::path& path) const;
 };
 
 // A path as every message shows it: in double quotes, as UTF-8.

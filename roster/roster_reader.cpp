@@ -6,16 +6,12 @@
 #include "windows1252.h"
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <string_view>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace brevorn {
 
@@ -51,37 +47,11 @@ std::size_t keyEnd(std::string_view bytes)
     return std::string_view::npos;
 }
 
-// The same for a piece straight from the scanner's buffer, which may be read past its end.
-std::size_t keyEndOfPiece(std::string_view piece)
-{
-#if defined(__SSE2__)
-    static_assert(KeyLimit + 1 <= 16 && ItemScanner::ReadSlack >= 16);
-    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(piece.data()));
-    unsigned found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('='))));
-    if (piece.size() < 16)
-        found &= (1u << piece.size()) - 1;
-    return found ? static_cast<std::size_t>(std::countr_zero(found)) : std::string_view::npos;
-#else
-    return keyEnd(piece);
-#endif
-}
-
 // Exact, case-sensitive comparison with a key or section line; cheap enough per item.
 template <std::size_t N>
 bool is(std::string_view bytes, const char (&text)[N])
 {
     return bytes.size() == N - 1 && std::memcmp(bytes.data(), text, N - 1) == 0;
-}
-
-// Most values are a few ASCII bytes, which are the same in UTF-8.
-bool isShortAscii(std::string_view bytes)
-{
-    if (bytes.size() > 32)
-        return false;
-    unsigned char high = 0;
-    for (char c : bytes)
-        high |= static_cast<unsigned char>(c);
-    return high < 0x80;
 }
 
 RosterError failure(std::string message)
@@ -153,7 +123,7 @@ bool RosterReading::readHead(Head& head)
         return false;
     head.bytes = piece;
     head.whole = m_scanner.itemDone();
-    head.equals = keyEndOfPiece(piece);
+    head.equals = keyEnd(piece);
     if (head.whole || head.equals != std::string_view::npos || piece.size() >= HeadLimit)
         return true;
 
@@ -189,14 +159,8 @@ std::string* RosterReading::gameTarget(std::string_view key)
 
 void RosterReading::storeValue(const Head& head, std::string& target)
 {
-    std::string_view value = head.bytes.substr(head.equals + 1);
-    if (head.whole && isShortAscii(value)) {
-        target.clear();
-        target.append(value);
-        return;
-    }
     target.clear();
-    appendWindows1252AsUtf8(value, target);
+    appendWindows1252AsUtf8(head.bytes.substr(head.equals + 1), target);
     for (std::string_view piece = m_scanner.nextPiece(); !piece.empty(); piece = m_scanner.nextPiece())
         appendWindows1252AsUtf8(piece, target);
 }
@@ -282,7 +246,13 @@ Expected<RosterReadResult> RosterReading::run(Roster& target)
 
     m_result.nextSlot = nextSlot;
     target = std::move(m_roster);
-    return m_result;
+    // Moved, not copied: a game text may be as large as the file.
+    return std::move(m_result);
+}
+
+RosterError outOfMemory(const std::filesystem::path& sourceName)
+{
+    return failure("cannot read " + quotedPath(sourceName) + ": there is not enough memory to hold its contents");
 }
 
 } // namespace
@@ -290,8 +260,13 @@ Expected<RosterReadResult> RosterReading::run(Roster& target)
 Expected<RosterReadResult> readRoster(std::istream& in, const std::filesystem::path& sourceName, Roster& roster,
                                       const FindingSink& findings)
 {
-    RosterReading reading(in, sourceName, roster, findings);
-    return reading.run(roster);
+    // Running out of memory is one more way for a read to fail: the roster stays as it was.
+    try {
+        RosterReading reading(in, sourceName, roster, findings);
+        return reading.run(roster);
+    } catch (const std::bad_alloc&) {
+        return outOfMemory(sourceName);
+    }
 }
 
 Expected<RosterReadResult> ReadRosterFile(const std::filesystem::path& path, Roster& roster,
@@ -299,11 +274,20 @@ Expected<RosterReadResult> ReadRosterFile(const std::filesystem::path& path, Ros
 {
     if (path.empty())
         return failure("cannot open a roster file: no path was given");
+    // Only a regular file: a pipe or a device could keep the reading waiting for ever.
     std::error_code error;
-    if (std::filesystem::is_directory(path, error))
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (std::filesystem::is_directory(status))
         return failure("cannot read " + quotedPath(path) + ": it is a folder");
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        return failure("cannot read " + quotedPath(path) + ": it is not a regular file (a pipe, a device or a socket)");
     errno = 0;
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in;
+    try {
+        in.open(path, std::ios::binary);
+    } catch (const std::bad_alloc&) {
+        return outOfMemory(path);
+    }
     if (!in.is_open()) {
         int reason = errno;
         return failure("cannot open " + quotedPath(path) + ": " +

@@ -6,6 +6,7 @@
 #include "unit_fields.h"
 #include "windows1252.h"
 
+#include <new>
 #include <string_view>
 #include <vector>
 
@@ -73,6 +74,9 @@ std::string charactersAllowed(std::string_view badCharacter)
 class RosterBytes
 {
 public:
+    // Room for the whole file at once, so that building it never holds the bytes twice.
+    explicit RosterBytes(std::size_t sizeBound) { m_bytes.reserve(sizeBound); }
+
     void line(std::string_view ascii)
     {
         m_bytes += ascii;
@@ -145,21 +149,39 @@ void writeUnit(RosterBytes& out, int slot, const UnitRecord& unit)
     out.line({});
 }
 
-} // namespace
+// The game texts, by view: a text of any size is read where it is, never copied.
+struct GameTexts
+{
+    std::string_view day, theatre, season;
+};
 
-Expected<std::string> rosterFileBytes(const Roster& roster, const GameSettings& game)
+// At least the size of the file: a text takes no more bytes in Windows-1252 than in
+// UTF-8, a number no more than two digits, and no line more than its key and 4 bytes.
+std::size_t fileSizeBound(const Roster& roster, const GameTexts& game)
+{
+    constexpr std::size_t lineBound = 32; // a key, "=", a number or "Yes", CR LF
+    std::size_t size = 8 * lineBound + game.day.size() + game.theatre.size() + game.season.size();
+    for (int slot = 1; slot <= roster.UnitCount; ++slot) {
+        const UnitRecord& unit = roster.UnitTable[static_cast<std::size_t>(slot)];
+        size += 20 * lineBound;
+        for (const UnitField& field : unitFields)
+            size += field.kind == FieldKind::Text ? (unit.*field.text).size() : 0;
+    }
+    return size;
+}
+
+Expected<std::string> fileBytes(const Roster& roster, const GameTexts& game)
 {
     if (roster.UnitCount < 0 || roster.UnitCount > MaxUnits)
         return RosterError{
             "the unit count " + std::to_string(roster.UnitCount) + " is outside 0 to " + std::to_string(MaxUnits), {}};
 
-    RosterBytes out;
+    RosterBytes out(fileSizeBound(roster, game));
     const Place gameSetting;
     out.line("GAME:");
-    out.numberLine(gameSetting, dayCounterKey, decimalForm(game.Day_Counter, MaxDayCounter), game.Day_Counter,
-                   MaxDayCounter);
-    out.textLine(gameSetting, theatreKey, game.Theatre);
-    out.textLine(gameSetting, seasonKey, game.Season);
+    out.numberLine(gameSetting, dayCounterKey, decimalForm(game.day, MaxDayCounter), game.day, MaxDayCounter);
+    out.textLine(gameSetting, theatreKey, game.theatre);
+    out.textLine(gameSetting, seasonKey, game.season);
     out.line({});
     out.line("UNITS:");
     for (int slot = 1; slot <= roster.UnitCount; ++slot)
@@ -167,17 +189,38 @@ Expected<std::string> rosterFileBytes(const Roster& roster, const GameSettings& 
     return std::move(out).finish();
 }
 
-Expected<void> WriteRosterFile(const std::filesystem::path& path, const Roster& roster, const std::string& dayText,
-                               const std::string& theatreText, const std::string& seasonText)
+RosterError outOfMemory(const std::filesystem::path& path)
 {
-    // Every byte is prepared before the file is touched, so a refused value leaves it as it was.
-    Expected<std::string> bytes = rosterFileBytes(roster, GameSettings{dayText, theatreText, seasonText});
-    if (!bytes) {
-        RosterError error = bytes.error();
-        error.message = "cannot save " + quotedPath(path) + ": " + error.message;
-        return error;
+    return RosterError{"cannot save " + quotedPath(path) + ": there is not enough memory to prepare its contents", {}};
+}
+
+} // namespace
+
+Expected<std::string> rosterFileBytes(const Roster& roster, const GameSettings& game)
+{
+    try {
+        return fileBytes(roster, {game.Day_Counter, game.Theatre, game.Season});
+    } catch (const std::bad_alloc&) {
+        return RosterError{"there is not enough memory to prepare the roster file's contents", {}};
     }
-    return replaceFileContents(path, bytes.value());
+}
+
+Expected<SaveOutcome> WriteRosterFile(const std::filesystem::path& path, const Roster& roster,
+                                      const std::string& dayText, const std::string& theatreText,
+                                      const std::string& seasonText)
+{
+    try {
+        // Every byte is prepared before the file is touched, so a refused value leaves it as it was.
+        Expected<std::string> bytes = fileBytes(roster, {dayText, theatreText, seasonText});
+        if (!bytes) {
+            RosterError error = std::move(bytes.error());
+            error.message = "cannot save " + quotedPath(path) + ": " + error.message;
+            return error;
+        }
+        return replaceFileContents(path, bytes.value());
+    } catch (const std::bad_alloc&) {
+        return outOfMemory(path);
+    }
 }
 
 } // namespace brevorn

@@ -157,5 +157,24 @@ TEST_F(Command3_Click, RefusalNamesEveryProblemInOneMessageAndWritesNothing)
                 AllOf(HasSubstr("error Steelvane Brevorn Builder|"), HasSubstr("no-such-folder/saved.txt")));
 }
 
+TEST_F(Command3_Click, SaveWithAWarningSaysSoAndStillAsksExit)
+{
+    // The save replaces one name of the file; its other name keeps the old contents.
+    const std::string target = path("saved.txt");
+    writeBytes(target, "old");
+    std::filesystem::create_hard_link(target, path("other name"));
+    Editor e;
+    e.load("editor-three-units.txt");
+    e.save(target, false);
+    EXPECT_EQ(fileBytes(target), fileBytes(dataFile("editor-three-units.expected.txt")));
+    EXPECT_EQ(fileBytes(path("other name")), "old");
+    const std::size_t asked = e.prompts.asked.size();
+    ASSERT_GE(asked, 2u);
+    EXPECT_EQ(e.prompts.asked[asked - 2], "error Steelvane Brevorn Builder|Saved \"" + target +
+                                              "\", but the file's other name (a hard link) still shows the old "
+                                              "contents");
+    EXPECT_EQ(e.prompts.asked[asked - 1], "yesno Exit?|Exit?");
+}
+
 } // namespace
 } // namespace brevorn::test

@@ -1,16 +1,23 @@
-// Replacing a file's contents: what a save changes on disk, and what it leaves alone when it fails.
+// Replacing a file's contents: what a save changes on disk, what it refuses, what it tells, and what it
+// leaves behind when it fails or is killed.
 #include "file_replace.h"
 #include "file_replace_detail.h"
 #include "roster_test_support.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <functional>
 #include <set>
 #include <tuple>
+#include <vector>
 
+#include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace brevorn {
@@ -20,12 +27,59 @@ namespace fs = std::filesystem;
 
 using FileReplace = ScratchFolder;
 
+// A second user and a group of theirs, with no names on most systems: messages give the numbers.
+constexpr uid_t OtherUser = 54321;
+constexpr gid_t OtherGroup = 54321;
+
 std::set<std::string> entries(const fs::path& folder)
 {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
         names.insert(entry.path().filename().string());
     return names;
+}
+
+// What saving bytes to path tells the second user, saving as them (a member of OtherGroup).
+std::string reportOfSaveAsOtherUser(const std::string& path, const std::string& bytes)
+{
+    return inChild([&] {
+        const gid_t groups[] = {OtherGroup};
+        if (::setgroups(1, groups) != 0 || ::setgid(OtherGroup) != 0 || ::setuid(OtherUser) != 0)
+            return std::string("cannot become the second user");
+        return saveReport(replaceFileContents(path, bytes), path);
+    });
+}
+
+std::string attribute(const std::string& path, const char* name)
+{
+    std::string value(4096, '\0');
+    const ssize_t size = ::getxattr(path.c_str(), name, value.data(), value.size());
+    return size < 0 ? "(none)" : value.substr(0, static_cast<std::size_t>(size));
+}
+
+// A POSIX access list in the kernel's form: the owner, the group and others as the mode bits
+// say, and OtherUser allowed to read and write.
+std::string accessListLettingOtherUserWrite(mode_t mode)
+{
+    std::string list;
+    const auto append = [&](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            list += static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    append(2, 4); // version
+    const std::tuple<std::uint16_t, std::uint16_t, std::uint32_t> entries[] = {
+        {0x01, (mode >> 6) & 7, 0xFFFFFFFF}, // owner
+        {0x02, 6, OtherUser},                // a named user
+        {0x04, (mode >> 3) & 7, 0xFFFFFFFF}, // group
+        {0x10, 6, 0xFFFFFFFF},               // mask
+        {0x20, mode & 7, 0xFFFFFFFF},        // others
+    };
+    for (const auto& [tag, permissions, id] : entries) {
+        append(tag, 2);
+        append(permissions, 2);
+        append(id, 4);
+    }
+    return list;
 }
 
 TEST_F(FileReplace, RefusesPathsItCannotSaveTo)
@@ -43,7 +97,7 @@ TEST_F(FileReplace, RefusesPathsItCannotSaveTo)
         {"/dev/null", "not a regular file"},
     };
     for (const auto& [target, reason] : cases) {
-        const Expected<void> error = replaceFileContents(target, "new");
+        const Expected<SaveOutcome> error = replaceFileContents(target, "new");
         EXPECT_EQ(messageOf(error), "cannot save \"" + target + "\": " + reason);
         EXPECT_EQ(error ? 0u : error.error().problems.size(), 0u) << target;
     }
@@ -66,8 +120,8 @@ TEST_F(FileReplace, NewFileGetsTheUsualModeExistingFileKeepsItsOwnAndLinksStay)
     fs::create_symlink("sub/real.txt", dir / "second"); // relative, counted from its folder
     fs::create_symlink(dir / "second", dir / "first");  // absolute, to another link
     fs::create_symlink("sub/fresh.txt", dir / "dangling");
-    EXPECT_EQ(messageOf(replaceFileContents(path("first"), "short")), "");
-    EXPECT_EQ(messageOf(replaceFileContents(path("dangling"), "at the link's end")), "");
+    EXPECT_EQ(saveReport(replaceFileContents(path("first"), "short"), path("first")), "");
+    EXPECT_EQ(saveReport(replaceFileContents(path("dangling"), "at the link's end"), path("dangling")), "");
 
     EXPECT_EQ(fileBytes(path("sub/real.txt")), "short");
     EXPECT_EQ(fs::status(path("sub/real.txt")).permissions(), fs::perms(0640));
@@ -79,51 +133,237 @@ TEST_F(FileReplace, NewFileGetsTheUsualModeExistingFileKeepsItsOwnAndLinksStay)
     EXPECT_EQ(entries(dir), (std::set<std::string>{"dangling", "first", "new.txt", "second", "sub"}));
 }
 
+TEST_F(FileReplace, HardLinkedFileIsSavedUnderItsOwnNameAndTheOtherNamesAreMentioned)
+{
+    writeBytes(path("roster.txt"), "old");
+    fs::create_hard_link(path("roster.txt"), path("second name"));
+    fs::create_hard_link(path("roster.txt"), path("third name"));
+    EXPECT_EQ(saveReport(replaceFileContents(path("roster.txt"), "new"), path("roster.txt")),
+              "saved \"" + path("roster.txt") +
+                  "\", but the file's 2 other names (hard links) still show the old "
+                  "contents");
+    EXPECT_EQ(fileBytes(path("roster.txt")), "new");
+    EXPECT_EQ(fileBytes(path("second name")), "old");
+    EXPECT_EQ(saveReport(replaceFileContents(path("second name"), "newer"), path("second name")),
+              "saved \"" + path("second name") +
+                  "\", but the file's other name (a hard link) still shows the old "
+                  "contents");
+}
+
+TEST_F(FileReplace, LongNamesAndDeepPathsSaveLikeAnyOther)
+{
+    // 85 CJK characters of three bytes each: the longest name a folder takes.
+    std::string longName;
+    for (int i = 0; i < 85; ++i)
+        longName += "\xE5\x90\x8D";
+    writeBytes(path(longName), "old");
+    EXPECT_EQ(saveReport(replaceFileContents(path(longName), "new"), path(longName)), "");
+    EXPECT_EQ(fileBytes(path(longName)), "new");
+    EXPECT_EQ(entries(dir), std::set<std::string>{longName});
+
+    // A path of 4088 bytes, a few short of what the system opens at all.
+    fs::path deep = dir;
+    while (deep.string().size() + 1 + 200 + 1 + 30 < 4088)
+        deep /= std::string(200, 'd');
+    fs::create_directories(deep);
+    const std::string file = (deep / std::string(4088 - deep.string().size() - 1, 'f')).string();
+    ASSERT_EQ(file.size(), 4088u);
+    writeBytes(file, "old");
+    ASSERT_EQ(fileBytes(file), "old");
+    EXPECT_EQ(saveReport(replaceFileContents(file, "new"), file), "");
+    EXPECT_EQ(fileBytes(file), "new");
+    EXPECT_EQ(entries(deep).size(), 1u);
+}
+
 TEST_F(FileReplace, SizeLimitHitPartWayLeavesTheOldFileIntact)
 {
     const std::string old(300, 'o');
     writeBytes(path("roster.txt"), old);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    const std::string report = inChild([&] {
         ::signal(SIGXFSZ, SIG_IGN);
         const struct rlimit limit = {4096, 4096};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        const std::string message = messageOf(replaceFileContents(path("roster.txt"), std::string(64 * 1024, 'n')));
-        ::_exit(message.empty() ? 2 : message == "cannot save \"" + path("roster.txt") + "\": File too large" ? 0 : 3);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0)
-        << "-1: it crashed; 2: the save claimed success; 3: the error did not name path and reason";
+        return saveReport(replaceFileContents(path("roster.txt"), std::string(64 * 1024, 'n')), path("roster.txt"));
+    });
+    EXPECT_EQ(report, "cannot save \"" + path("roster.txt") + "\": File too large");
     EXPECT_EQ(fileBytes(path("roster.txt")), old);
     EXPECT_EQ(entries(dir), (std::set<std::string>{"roster.txt"}));
 }
 
-TEST_F(FileReplace, FolderRefusingNewFilesFallsBackToWritingInPlace)
+TEST_F(FileReplace, KilledSaveLeavesTheOldFileAndTheNextSaveClearsWhatItLeft)
 {
-    // Stand-ins for mkstemp in a folder that refuses new files. For want of permission the file itself
-    // is written (so its second name sees the new bytes), for no other reason.
-    const std::tuple<detail::MakeTempFile, std::string, bool> refusals[] = {
-        {[](char*) { return errno = EACCES, -1; }, "Permission denied", true},
-        {[](char*) { return errno = EPERM, -1; }, "Operation not permitted", true},
-        {[](char*) { return errno = EROFS, -1; }, "Read-only file system", true},
-        {[](char*) { return errno = ENOSPC, -1; }, "No space left on device", false},
-    };
-    writeBytes(path("roster.txt"), "");
-    fs::create_hard_link(path("roster.txt"), path("second name"));
-    for (const auto& [makeTemp, reason, inPlace] : refusals) {
-        writeBytes(path("roster.txt"), "old old old");
-        EXPECT_EQ(messageOf(detail::replaceFileContents(path("roster.txt"), "new", makeTemp)),
-                  inPlace ? "" : "cannot save \"" + path("roster.txt") + "\": " + reason);
-        EXPECT_EQ(fileBytes(path("second name")), inPlace ? "new" : "old old old") << reason;
-        EXPECT_EQ(fileBytes(path("roster.txt")), fileBytes(path("second name"))) << reason;
+    writeBytes(path("roster.txt"), "old");
+    writeBytes(path("other.txt"), "other");
+    const std::string killed = inChild(
+        [&] { return messageOf(detail::replaceFileContents(path("roster.txt"), "new", [] { ::raise(SIGKILL); })); });
+    EXPECT_EQ(killed, "(killed by signal 9)");
+    EXPECT_EQ(fileBytes(path("roster.txt")), "old");
+    EXPECT_EQ(entries(dir).size(), 3u) << "the killed save's temporary file";
 
-        // Without a file to write into there is nothing to fall back on.
-        EXPECT_EQ(messageOf(detail::replaceFileContents(path("absent.txt"), "new", makeTemp)),
-                  "cannot save \"" + path("absent.txt") + "\": " + reason);
-        EXPECT_FALSE(fs::exists(path("absent.txt"))) << reason;
+    EXPECT_EQ(messageOf(replaceFileContents(path("other.txt"), "saved")), "");
+    EXPECT_EQ(entries(dir), (std::set<std::string>{"other.txt", "roster.txt"}));
+}
+
+TEST_F(FileReplace, SaveInProgressKeepsItsTemporaryFileWhileAnotherSaveClearsTheFolder)
+{
+    writeBytes(path("roster.txt"), "old");
+    int ready[2], go[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(go), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const Expected<SaveOutcome> saved = detail::replaceFileContents(path("roster.txt"), "slow save", [&] {
+            char byte = 'r';
+            [[maybe_unused]] ssize_t io = ::write(ready[1], &byte, 1);
+            io = ::read(go[0], &byte, 1);
+        });
+        ::_exit(messageOf(saved).empty() ? 0 : 1);
     }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    EXPECT_EQ(messageOf(replaceFileContents(path("quick.txt"), "quick save")), "");
+    EXPECT_EQ(entries(dir).size(), 3u) << "the slow save's temporary file is still there";
+    ASSERT_EQ(::write(go[1], &byte, 1), 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+    EXPECT_EQ(fileBytes(path("roster.txt")), "slow save");
+    EXPECT_EQ(entries(dir), (std::set<std::string>{"quick.txt", "roster.txt"}));
+    for (int fd : {ready[0], ready[1], go[0], go[1]})
+        ::close(fd);
+}
+
+TEST_F(FileReplace, TwoSavesToOneFileAtOnceBothSucceedAndLeaveOneWholeVersion)
+{
+    const std::string versions[] = {std::string(256 * 1024, 'a'), std::string(128 * 1024, 'b')};
+    writeBytes(path("roster.txt"), "old");
+    std::vector<pid_t> savers;
+    for (const std::string& bytes : versions) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int round = 0; round < 25; ++round) {
+                if (!saveReport(replaceFileContents(path("roster.txt"), bytes), path("roster.txt")).empty())
+                    ::_exit(1);
+            }
+            ::_exit(0);
+        }
+        savers.push_back(child);
+    }
+    for (pid_t saver : savers) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(saver, &status, 0), saver);
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0) << "a save reported a failure or a warning";
+    }
+    const std::string saved = fileBytes(path("roster.txt"));
+    EXPECT_TRUE(saved == versions[0] || saved == versions[1]) << saved.size() << " bytes";
+    EXPECT_EQ(entries(dir), (std::set<std::string>{"roster.txt"}));
+}
+
+TEST_F(FileReplace, ExtendedAttributesAndAccessListsAreKept)
+{
+    writeBytes(path("roster.txt"), "old");
+    ::chmod(path("roster.txt").c_str(), 0644);
+    const std::string list = accessListLettingOtherUserWrite(0644);
+    if (::setxattr(path("roster.txt").c_str(), "user.origin", "scanner", 7, 0) != 0 ||
+        ::setxattr(path("roster.txt").c_str(), "system.posix_acl_access", list.data(), list.size(), 0) != 0)
+        GTEST_SKIP() << "the file system of " << dir << " keeps no extended attributes or access lists";
+    EXPECT_EQ(fs::status(path("roster.txt")).permissions(), fs::perms(0664)) << "the list's mask is the group's bits";
+
+    EXPECT_EQ(saveReport(replaceFileContents(path("roster.txt"), "new"), path("roster.txt")), "");
+    EXPECT_EQ(fileBytes(path("roster.txt")), "new");
+    EXPECT_EQ(attribute(path("roster.txt"), "user.origin"), "scanner");
+    EXPECT_EQ(attribute(path("roster.txt"), "system.posix_acl_access"), list);
+    EXPECT_EQ(fs::status(path("roster.txt")).permissions(), fs::perms(0664));
+}
+
+// Files of one user or group saved by another: what may be changed, and what the save then says.
+class SaveAsOtherUser : public ScratchFolder
+{
+protected:
+    void SetUp() override
+    {
+        if (::geteuid() != 0)
+            GTEST_SKIP() << "saving as a second user needs root to become that user";
+        ScratchFolder::SetUp();
+        ::chmod(dir.c_str(), 0755);
+    }
+
+    // A folder and a file in it, with owners and modes.
+    std::string place(const std::string& folder, mode_t folderMode, const std::string& name, uid_t owner, gid_t group,
+                      mode_t mode)
+    {
+        fs::create_directory(dir / folder);
+        const std::string file = path(folder + "/" + name);
+        writeBytes(file, "old");
+        EXPECT_EQ(::chown(file.c_str(), owner, group), 0);
+        EXPECT_EQ(::chmod(file.c_str(), mode), 0);
+        EXPECT_EQ(::chmod((dir / folder).c_str(), folderMode), 0);
+        return file;
+    }
+};
+
+TEST_F(SaveAsOtherUser, FileThatCannotBeReplacedInOneStepIsRefusedAndLeftAsItWas)
+{
+    // The file may be written, but its folder takes no new file.
+    const std::string locked = place("locked", 0755, "roster.txt", 0, 0, 0666);
+    EXPECT_EQ(reportOfSaveAsOtherUser(locked, "new"),
+              "cannot save \"" + locked + "\": the folder \"" + path("locked") +
+                  "\" does not let you add a file, which saving needs in order to replace the file in one step; "
+                  "the file was left as it was");
+    // The folder takes new files, but the file is read-only, even to its owner.
+    const std::string readOnly = place("open", 0777, "roster.txt", OtherUser, OtherGroup, 0444);
+    EXPECT_EQ(
+        reportOfSaveAsOtherUser(readOnly, "new"),
+        "cannot save \"" + readOnly +
+            "\": the file is read-only for you (its permissions do not let you change it); it was left as it was");
+    for (const std::string& file : {locked, readOnly})
+        EXPECT_EQ(fileBytes(file), "old") << file;
+    EXPECT_EQ(entries(path("locked")), std::set<std::string>{"roster.txt"});
+    EXPECT_EQ(entries(path("open")), std::set<std::string>{"roster.txt"});
+}
+
+TEST_F(SaveAsOtherUser, SavedFileKeepsItsGroupModeAndAccessListAndSaysWhoOwnsItNow)
+{
+    const std::string shared = place("shared", 0775, "roster.txt", 0, OtherGroup, 0664);
+    ::chown(path("shared").c_str(), 0, OtherGroup);
+    const std::string listed = place("listed", 0777, "roster.txt", 0, 0, 0644);
+    const std::string list = accessListLettingOtherUserWrite(0644);
+    if (::setxattr(listed.c_str(), "system.posix_acl_access", list.data(), list.size(), 0) != 0)
+        GTEST_SKIP() << "the file system of " << dir << " keeps no access lists";
+
+    const std::string ownerChanged =
+        "\", but it now belongs to user 54321 instead of root: only an administrator can save a file that stays "
+        "another user's";
+    EXPECT_EQ(reportOfSaveAsOtherUser(shared, "new"), "saved \"" + shared + ownerChanged);
+    EXPECT_EQ(reportOfSaveAsOtherUser(listed, "new"),
+              "saved \"" + listed + ownerChanged +
+                  "; and its group is now group 54321 instead of root, a group the saving user is not a member of");
+    for (const std::string& file : {shared, listed}) {
+        struct stat status = {};
+        ::stat(file.c_str(), &status);
+        EXPECT_EQ(fileBytes(file), "new") << file;
+        EXPECT_EQ(status.st_uid, OtherUser) << file;
+        EXPECT_EQ(status.st_mode & 07777, 0664u) << file;
+    }
+    EXPECT_EQ(fs::status(shared).permissions(), fs::perms(0664));
+    struct stat status = {};
+    ::stat(shared.c_str(), &status);
+    EXPECT_EQ(status.st_gid, OtherGroup);
+    EXPECT_EQ(attribute(listed, "system.posix_acl_access"), list);
+}
+
+TEST_F(SaveAsOtherUser, FolderThatCannotBeFlushedGivesASaveWithAWarning)
+{
+    // The second user may add and rename files in the folder, but not read it.
+    const std::string file = place("unreadable", 0733, "roster.txt", OtherUser, OtherGroup, 0644);
+    EXPECT_EQ(reportOfSaveAsOtherUser(file, "new"),
+              "saved \"" + file +
+                  "\", but its folder could not be flushed to disk (Permission denied), so the change may not "
+                  "survive a power cut");
+    EXPECT_EQ(fileBytes(file), "new");
+    EXPECT_EQ(entries(path("unreadable")), std::set<std::string>{"roster.txt"});
 }
 
 } // namespace

@@ -6,7 +6,9 @@
 
 #include <memory>
 #include <sstream>
+
 #include <stdexcept>
+#include <sys/stat.h>
 #include <vector>
 
 namespace brevorn {
@@ -191,6 +193,59 @@ TEST(ReaderFailures, LeaveTheRosterAsItWasAndSayWhy)
     std::istream in(&buffer);
     EXPECT_EQ(outcome([&](Roster& roster) { return readRoster(in, "/mnt/usb/roster.txt", roster); }),
               "error: cannot read \"/mnt/usb/roster.txt\": the system reported an error part-way through the file");
+}
+
+// Serves a unit section whose first value never ends.
+struct EndlessValue : std::streambuf
+{
+    std::string head = "UNITS:\r\nunit_name=";
+    std::string body = std::string(64 * 1024, 'v');
+    bool started = false;
+    int_type underflow() override
+    {
+        std::string& next = started ? body : head;
+        started = true;
+        setg(next.data(), next.data(), next.data() + next.size());
+        return traits_type::to_int_type(next[0]);
+    }
+};
+
+TEST(ReaderFailures, RunningOutOfMemoryIsAnErrorThatLeavesTheRosterAsItWas)
+{
+    if (!MemoryCapWorks)
+        GTEST_SKIP() << "this build's allocator stops the program when memory runs out instead of throwing";
+    const std::string got = inChild([] {
+        auto roster = std::make_unique<Roster>();
+        roster->UnitCount = 3;
+        EndlessValue endless;
+        std::istream in(&endless);
+        if (!capMemory(64))
+            return std::string("cannot cap the memory");
+        const Expected<RosterReadResult> read = readRoster(in, "/r/endless.txt", *roster);
+        return messageOf(read) + (*roster ==
+                                          [] {
+                                              Roster before;
+                                              before.UnitCount = 3;
+                                              return before;
+                                          }()
+                                      ? ""
+                                      : " (the roster changed)");
+    });
+    EXPECT_EQ(got, "cannot read \"/r/endless.txt\": there is not enough memory to hold its contents");
+}
+
+using ReaderFiles = ScratchFolder;
+
+TEST_F(ReaderFiles, OnlyRegularFilesAreReadAndAPipeIsRefusedAtOnce)
+{
+    ASSERT_EQ(::mkfifo(path("pipe").c_str(), 0600), 0);
+    std::filesystem::create_symlink(dataFile("example.txt"), dir / "link");
+    const std::string notRegular = "\": it is not a regular file (a pipe, a device or a socket)";
+    EXPECT_EQ(outcome([&](Roster& roster) { return ReadRosterFile(path("pipe"), roster); }),
+              "error: cannot read \"" + path("pipe") + notRegular);
+    EXPECT_EQ(outcome([&](Roster& roster) { return ReadRosterFile("/dev/zero", roster); }),
+              "error: cannot read \"/dev/zero" + notRegular);
+    EXPECT_EQ(outcome([&](Roster& roster) { return ReadRosterFile(path("link"), roster); }).substr(0, 4), "1/2 ");
 }
 
 } // namespace

@@ -7,11 +7,15 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <string>
 
 #include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace brevorn {
 
@@ -32,10 +36,72 @@ inline void writeBytes(const std::string& path, const std::string& bytes)
 }
 
 // The error's message, or "" when there was none: a failing check then shows why.
-inline std::string messageOf(const Expected<void>& outcome)
+template <class T>
+std::string messageOf(const Expected<T>& outcome)
 {
     return outcome ? std::string() : outcome.error().message;
 }
+
+// What a save tells its user: "" for a plain success, the warnings of a success, or the error.
+inline std::string saveReport(const Expected<SaveOutcome>& outcome, const std::filesystem::path& path)
+{
+    return outcome ? outcome.value().describe(path) : outcome.error().message;
+}
+
+// Runs body in a child process and hands back the text it returned, or what ended the child.
+inline std::string inChild(const std::function<std::string()>& body)
+{
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        const std::string text = body();
+        [[maybe_unused]] ssize_t written = ::write(pipeEnds[1], text.data(), text.size());
+        ::_exit(0);
+    }
+    ::close(pipeEnds[1]);
+    std::string text;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(got));
+    ::close(pipeEnds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFSIGNALED(status))
+        return text + "(killed by signal " + std::to_string(WTERMSIG(status)) + ")";
+    return text;
+}
+
+// Lets the calling process map only extraMiB more than it has mapped now, so that a larger
+// allocation throws std::bad_alloc. Meant for a child process (see inChild).
+inline bool capMemory(long extraMiB)
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmSize:", 0) == 0) {
+            const rlim_t bytes = static_cast<rlim_t>(std::stol(line.substr(7)) + extraMiB * 1024) * 1024;
+            const struct rlimit limit = {bytes, bytes};
+            return ::setrlimit(RLIMIT_AS, &limit) == 0;
+        }
+    }
+    return false;
+}
+
+// Checks that run out of memory on purpose need an allocator that throws rather than one
+// that reports and stops, which the AddressSanitizer's is.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool MemoryCapWorks = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr bool MemoryCapWorks = false;
+#else
+inline constexpr bool MemoryCapWorks = true;
+#endif
+#else
+inline constexpr bool MemoryCapWorks = true;
+#endif
 
 // A fresh, empty folder per test, removed afterwards.
 class ScratchFolder : public ::testing::Test

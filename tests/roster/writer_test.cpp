@@ -103,7 +103,7 @@ TEST_F(WriterFiles, EveryRefusedValueIsListedAndTheFileIsLeftAlone)
     auto roster = makeRoster({"name=Alpha;ammo=N/A", "name=B ✓;fuel=;losses=11",
                               "type=\xf0\x9f\x9a\x80;side=a\xff;SA=a\xe2\x9c;AA=\xed\xa0\x80;smoke=\xc0\xaf"});
     writeBytes(path("r.txt"), "old contents");
-    const Expected<void> error = WriteRosterFile(path("r.txt"), *roster, "40", "Desert", "Summer");
+    const Expected<SaveOutcome> error = WriteRosterFile(path("r.txt"), *roster, "40", "Desert", "Summer");
     EXPECT_EQ(fileBytes(path("r.txt")), "old contents");
     const std::string number = ": needs a whole number from 0 to ",
                       holdable = ": needs characters Windows-1252 can hold",
@@ -141,6 +141,21 @@ TEST_F(WriterFiles, LoadedFileSavedTwiceGivesTheGoldenBytesBothTimes)
             EXPECT_EQ(fileBytes(path("out.txt")), fileBytes(dataFile(name + ".expected.txt"))) << name << save;
         }
     }
+}
+
+TEST_F(WriterFiles, RunningOutOfMemoryWhilePreparingTheBytesLeavesTheFileAlone)
+{
+    if (!MemoryCapWorks)
+        GTEST_SKIP() << "this build's allocator stops the program when memory runs out instead of throwing";
+    writeBytes(path("r.txt"), "old contents");
+    const std::string got = inChild([&] {
+        auto roster = makeRoster({"name=" + std::string(std::size_t(48) << 20, 'n')});
+        if (!capMemory(16))
+            return std::string("cannot cap the memory");
+        return messageOf(WriteRosterFile(path("r.txt"), *roster, "1", "", ""));
+    });
+    EXPECT_EQ(got, "cannot save \"" + path("r.txt") + "\": there is not enough memory to prepare its contents");
+    EXPECT_EQ(fileBytes(path("r.txt")), "old contents");
 }
 
 } // namespace
