@@ -1,9 +1,7 @@
 // The wording of the window's questions and messages.
 #include "messages.h"
 
-#include "decimal_form.h"
 #include "roster.h"
-#include "unit_fields.h"
 #include "window_layout.h"
 
 namespace brevorn {
@@ -13,18 +11,6 @@ namespace {
 std::string caption()
 {
     return std::string(WindowCaption);
-}
-
-// What the user can do about the value. Numbers are asked for in the range the file
-// can hold; for anything else the writer's own words say what is allowed.
-std::string remedy(const ValueProblem& problem)
-{
-    if (problem.fieldKey == dayCounterKey)
-        return "choose a number from 0 to " + std::to_string(MaxDayCounter);
-    const UnitField* field = findUnitField(problem.fieldKey);
-    if (field && field->kind == FieldKind::Count)
-        return "choose a number from 0 to " + std::to_string(MaxCount);
-    return problem.allowed;
 }
 
 std::string describeProblem(const ValueProblem& problem)
@@ -38,7 +24,7 @@ std::string describeProblem(const ValueProblem& problem)
     std::string_view label = fieldCaption(problem.fieldKey);
     if (label.empty())
         label = problem.fieldKey;
-    line += '"' + std::string(label) + "\" is \"" + problem.text + "\"; " + remedy(problem);
+    line += '"' + std::string(label) + "\" is \"" + problem.text + "\"; needs " + problem.allowed;
     return line;
 }
 

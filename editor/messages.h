@@ -30,7 +30,7 @@ ErrorMessage readFailureMessage(const RosterError& error);
 
 // A refused save: every problem at once. Value problems name the unit and the field by
 // the caption of its label, e.g.
-//   1st Platoon, "Ammo Used (x10%):" is "N/A"; choose a number from 0 to 10
+//   1st Platoon, "Ammo Used (x10%):" is "N/A"; needs a whole number from 0 to 10
 // A file that cannot be written gives the error's own message.
 ErrorMessage saveRefusalMessage(const RosterError& error);
 

@@ -28,6 +28,11 @@ std::string_view takeDigits(std::string_view& text)
 
 } // namespace
 
+std::string decimalFormRule(int maximum)
+{
+    return "a whole number from 0 to " + std::to_string(maximum);
+}
+
 std::optional<int> decimalForm(std::string_view text, int maximum)
 {
     while (!text.empty() && isBlank(text.front()))

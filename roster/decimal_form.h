@@ -17,6 +17,10 @@ inline constexpr int MaxCount = 10;
 // anything outside 0..maximum.
 std::optional<int> decimalForm(std::string_view text, int maximum);
 
+// What a day or count text has to be, in the words every message uses:
+// "a whole number from 0 to 10".
+std::string decimalFormRule(int maximum);
+
 // An unset count field is written as 0.
 std::optional<int> countDecimalForm(const std::optional<std::string>& count);
 

@@ -21,39 +21,6 @@ struct Place
     std::string_view unitName;
 };
 
-std::string wholeNumberUpTo(int maximum)
-{
-    return "a whole number from 0 to " + std::to_string(maximum);
-}
-
-// True when bytes are exactly one well-formed UTF-8 character (no overlong form, no
-// surrogate, nothing above U+10FFFF), so that a message can show it as it is.
-bool isOneUtf8Character(std::string_view bytes)
-{
-    if (bytes.empty())
-        return false;
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = lead < 0x80                    ? 1
-                         : lead >= 0xC2 && lead <= 0xDF ? 2
-                         : lead >= 0xE0 && lead <= 0xEF ? 3
-                         : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                        : 0;
-    if (length == 0 || length != bytes.size())
-        return false;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80)
-            return false;
-    }
-    if (length > 2) {
-        const unsigned char second = byte(1);
-        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) || (lead == 0xF0 && second < 0x90) ||
-            (lead == 0xF4 && second > 0x8F))
-            return false;
-    }
-    return true;
-}
-
 std::string charactersAllowed(std::string_view badCharacter)
 {
     const std::string what = "characters Windows-1252 can hold";
@@ -106,7 +73,7 @@ public:
         if (number)
             keyLine(key, std::to_string(*number));
         else
-            refuse(place, key, text, wholeNumberUpTo(maximum));
+            refuse(place, key, text, decimalFormRule(maximum));
     }
 
     Expected<std::string> finish() &&

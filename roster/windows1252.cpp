@@ -167,6 +167,15 @@ bool appendUtf8AsWindows1252(std::string_view utf8, std::string& out, std::strin
     return true;
 }
 
+bool isOneUtf8Character(std::string_view bytes)
+{
+    if (bytes.empty())
+        return false;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    char32_t c = 0;
+    return decodeUtf8(p, p + bytes.size(), c) == bytes.size();
+}
+
 std::optional<std::string> utf8ToWindows1252(std::string_view utf8)
 {
     std::string out;
