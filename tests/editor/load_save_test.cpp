@@ -137,11 +137,12 @@ TEST_F(Command3_Click, RefusalNamesEveryProblemInOneMessageAndWritesNothing)
     const std::string before = e.slot(1) + e.slot(2);
     e.prompts.answers.push_back(path("saved.txt"));
     e.core.Command3_Click();
-    EXPECT_EQ(e.prompts.asked.back(), "error Steelvane Brevorn Builder|Nothing was saved. Change these values and "
-                                      "save again:\n\n"
-                                      "\"Day Counter:\" is \"40\"; needs a whole number from 0 to 37\n"
-                                      "1st Platoon, \"Ammo Used (x10%):\" is \"N/A\"; needs a whole number from 0 to 10\n"
-                                      "Unit 2, \"Fuel Used (x10%):\" is \"11\"; needs a whole number from 0 to 10")
+    EXPECT_EQ(e.prompts.asked.back(),
+              "error Steelvane Brevorn Builder|Nothing was saved. Change these values and "
+              "save again:\n\n"
+              "\"Day Counter:\" is \"40\"; needs a whole number from 0 to 37\n"
+              "1st Platoon, \"Ammo Used (x10%):\" is \"N/A\"; needs a whole number from 0 to 10\n"
+              "Unit 2, \"Fuel Used (x10%):\" is \"11\"; needs a whole number from 0 to 10")
         << "one message and no Exit? question";
     EXPECT_EQ(e.slot(1) + e.slot(2), before);
     EXPECT_TRUE(std::filesystem::is_empty(dir));
