@@ -147,34 +147,6 @@ TEST_F(Command3_Click, RefusalNamesEveryProblemInOneMessageAndWritesNothing)
     EXPECT_EQ(e.slot(1) + e.slot(2), before);
     EXPECT_TRUE(std::filesystem::is_empty(dir));
     EXPECT_EQ(e.game(), "40|Mediterranean|Fall");
-    // Once the values are mended, a file that cannot be written is named with the reason.
-    commitCounts("1", "1");
-    e.select(0);
-    commitCounts("1", "1");
-    e.setText(Control::Combo13, "1");
-    e.prompts.answers.push_back(path("no-such-folder/saved.txt"));
-    e.core.Command3_Click();
-    EXPECT_THAT(e.prompts.asked.back(),
-                AllOf(HasSubstr("error Steelvane Brevorn Builder|"), HasSubstr("no-such-folder/saved.txt")));
-}
-
-TEST_F(Command3_Click, SaveWithAWarningSaysSoAndStillAsksExit)
-{
-    // The save replaces one name of the file; its other name keeps the old contents.
-    const std::string target = path("saved.txt");
-    writeBytes(target, "old");
-    std::filesystem::create_hard_link(target, path("other name"));
-    Editor e;
-    e.load("editor-three-units.txt");
-    e.save(target, false);
-    EXPECT_EQ(fileBytes(target), fileBytes(dataFile("editor-three-units.expected.txt")));
-    EXPECT_EQ(fileBytes(path("other name")), "old");
-    const std::size_t asked = e.prompts.asked.size();
-    ASSERT_GE(asked, 2u);
-    EXPECT_EQ(e.prompts.asked[asked - 2], "error Steelvane Brevorn Builder|Saved \"" + target +
-                                              "\", but the file's other name (a hard link) still shows the old "
-                                              "contents");
-    EXPECT_EQ(e.prompts.asked[asked - 1], "yesno Exit?|Exit?");
 }
 
 } // namespace

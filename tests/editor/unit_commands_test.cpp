@@ -37,7 +37,7 @@ TEST(List1_Click, SelectingEntryPShowsSlotPPlusOneAndNoSelectionShowsNothing)
     EXPECT_EQ(e.shown() + ' ' + e.game(), nothing + " 12|Desert|Summer");
 }
 
-TEST(Command1_Click, StoresEveryTextVerbatimInTheSelectedSlotAndLeavesTheEntry)
+TEST(Command1_Click, StoresEveryTextVerbatimInTheSelectedSlotAndLeavesTheEntryButNeedsASelection)
 {
     Editor e;
     e.load("editor-three-units.txt");
@@ -55,12 +55,14 @@ TEST(Command1_Click, StoresEveryTextVerbatimInTheSelectedSlotAndLeavesTheEntry)
     e.core.Command1_Click();
     EXPECT_EQ(e.slot(1) + ' ' + e.slot(2), units[0] + ' ' + typed);
     EXPECT_EQ(e.listed(), "1st Platoon - Blue|[Kampfgruppe Müller - Red]|Recon - Blue") << "the entry keeps its text";
-    // With nothing selected nothing is stored.
-    const Roster before = e.core.roster();
+    // With nothing selected, neither Save Edit nor Delete changes anything.
     e.select(-1);
     e.setText(Control::Text1, "lost");
     e.core.Command1_Click();
+    e.core.Command5_Click();
     EXPECT_EQ(e.slot(1) + ' ' + e.slot(2) + ' ' + e.slot(3), units[0] + ' ' + typed + ' ' + units[2]);
+    EXPECT_EQ(e.listed() + ' ' + e.text(Control::Text1),
+              "1st Platoon - Blue|Kampfgruppe Müller - Red|Recon - Blue lost");
 }
 
 TEST(Command5_Click, ClosesTheGapAndANewUnitTakesOverTheSlotLeftBehind)
@@ -84,17 +86,6 @@ TEST(Command5_Click, ClosesTheGapAndANewUnitTakesOverTheSlotLeftBehind)
         const std::string fresh = row == 2 ? "Fresh|||||||Green|||||||" : freshRecon;
         EXPECT_EQ(e.shown() + ' ' + e.slot(3), fresh + ' ' + fresh) << "every count of the slot is set";
     }
-}
-
-TEST(Command5_Click, WithNothingSelectedChangesNothing)
-{
-    Editor e;
-    e.load("editor-three-units.txt");
-    e.setText(Control::Text1, "typed");
-    e.core.Command5_Click();
-    EXPECT_EQ(e.core.roster().UnitCount, 3);
-    EXPECT_EQ(e.listed() + ' ' + e.text(Control::Text1),
-              "1st Platoon - Blue|Kampfgruppe Müller - Red|Recon - Blue typed");
 }
 
 TEST(Command4_Click, AsksNameThenSideAndShowsTheUnitInTheNextSlotButAddsNothingForAnEmptyAnswer)

@@ -13,35 +13,13 @@
 namespace brevorn::test {
 namespace {
 
-const char* widgetClass(ControlKind kind)
-{
-    switch (kind) {
-    case ControlKind::Label:
-        return "QLabel";
-    case ControlKind::TextBox:
-        return "QLineEdit";
-    case ControlKind::ComboBox:
-        return "QComboBox";
-    case ControlKind::ListBox:
-        return "QListWidget";
-    case ControlKind::PushButton:
-        return "QPushButton";
-    }
-    return "";
-}
+// The widget class of each kind of control, in the order of ControlKind.
+constexpr const char* widgetClasses[] = {"QLabel", "QLineEdit", "QComboBox", "QListWidget", "QPushButton"};
 
 // What a widget shows: a label's or a button's caption, a field's text.
 std::string shownText(QWidget* widget)
 {
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        return label->text().toStdString();
-    if (auto* button = qobject_cast<QPushButton*>(widget))
-        return button->text().toStdString();
-    if (auto* combo = qobject_cast<QComboBox*>(widget))
-        return combo->currentText().toStdString();
-    if (auto* field = qobject_cast<QLineEdit*>(widget))
-        return field->text().toStdString();
-    return "";
+    return widget->property(qobject_cast<QComboBox*>(widget) ? "currentText" : "text").toString().toStdString();
 }
 
 // Which way one rectangle lies from another.
@@ -59,7 +37,7 @@ TEST(StartUp, WidgetsFollowTheTableAndEveryCaptionCanBeRead)
         QWidget* widget = w.window.control(row.control);
         EXPECT_EQ(widget->objectName().toStdString() + ' ' + widget->metaObject()->className() + ' ' +
                       shownText(widget),
-                  std::string(row.name) + ' ' + widgetClass(row.kind) + ' ' + std::string(row.caption));
+                  std::string(row.name) + ' ' + widgetClasses[int(row.kind)] + ' ' + std::string(row.caption));
     }
     for (const ChoiceList& choices : choiceLists()) {
         auto* combo = w.control<QComboBox>(choices.combo);
