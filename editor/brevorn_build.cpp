@@ -2,6 +2,7 @@
 #include "brevorn_build.h"
 
 #include "choice_lists.h"
+#include "file_replace.h"
 #include "messages.h"
 #include "roster_reader.h"
 #include "roster_writer.h"
@@ -66,8 +67,9 @@ void BrevornBuild::Command1_Click()
 
 void BrevornBuild::Command2_Click()
 {
-    // The file to read; a cancelled dialog leaves everything as it was.
-    const std::optional<std::filesystem::path> path = m_prompts.openPath({});
+    // The file to read, looked for where the last roster was; a cancelled dialog leaves
+    // everything as it was.
+    const std::optional<std::filesystem::path> path = m_prompts.openPath(fileRequest({}));
     if (!path)
         return;
     // Units added with "New Unit" would be lost: the user decides.
@@ -82,6 +84,7 @@ void BrevornBuild::Command2_Click()
         return;
     }
     m_roster = std::move(loaded);
+    m_lastFile = *path;
     // Only the settings the file gave.
     const RosterReadResult& result = read.value();
     if (result.Day_Counter)
@@ -98,20 +101,29 @@ void BrevornBuild::Command2_Click()
 
 void BrevornBuild::Command3_Click()
 {
-    // The file to write; a cancelled dialog writes nothing and asks nothing.
-    const std::optional<std::filesystem::path> path = m_prompts.savePath({});
-    if (!path)
-        return;
     // The game texts as the boxes show them now, picked or typed.
-    const std::string day = m_view.text(Control::Combo13);
-    const std::string theatre = m_view.text(Control::Combo15);
-    const std::string season = m_view.text(Control::Combo14);
-    // A refused save leaves the file on disk as it was and the editor as it is.
-    const Expected<SaveOutcome> saved = WriteRosterFile(*path, *m_roster, day, theatre, season);
-    if (!saved) {
-        m_prompts.showError(saveRefusalMessage(saved.error()));
+    const GameSettings game{.Day_Counter = m_view.text(Control::Combo13),
+                            .Theatre = m_view.text(Control::Combo15),
+                            .Season = m_view.text(Control::Combo14)};
+    // Every value is checked before the user looks for a file: a refusal lists them all
+    // and no dialog opens.
+    const Expected<std::string> bytes = rosterFileBytes(*m_roster, game);
+    if (!bytes) {
+        m_prompts.showError(saveRefusalMessage(bytes.error(), listedUnits()));
         return;
     }
+    // Offered under the name it was loaded or last saved as; a cancelled dialog writes
+    // nothing and asks nothing.
+    const std::optional<std::filesystem::path> path = m_prompts.savePath(fileRequest(m_lastFile.filename()));
+    if (!path)
+        return;
+    // A file that cannot be written is left as it was, and so is the editor.
+    const Expected<SaveOutcome> saved = replaceFileContents(*path, bytes.value());
+    if (!saved) {
+        m_prompts.showError(writeFailureMessage(saved.error()));
+        return;
+    }
+    m_lastFile = *path;
     // Saved, with something the user should still know (the folder was not flushed, say):
     // told, and then the save goes on like any other.
     if (!saved.value().warnings.empty())
@@ -142,7 +154,8 @@ void BrevornBuild::Command4_Click()
     unit.unit_name = std::move(name);
     unit.unit_side = std::move(side);
     // A list selects the entry without telling anyone, so the unit is shown here.
-    m_view.appendAndSelect(listEntry(slot));
+    m_listEntries.push_back(listEntry(slot));
+    m_view.appendAndSelect(m_listEntries.back());
     showUnit(slot);
 }
 
@@ -196,11 +209,24 @@ void BrevornBuild::showUnit(int slot)
 
 void BrevornBuild::rebuildList()
 {
-    std::vector<std::string> entries;
-    entries.reserve(m_roster->UnitCount);
+    m_listEntries.clear();
+    m_listEntries.reserve(std::size_t(m_roster->UnitCount));
     for (int slot = 1; slot <= m_roster->UnitCount; ++slot)
-        entries.push_back(listEntry(slot));
-    m_view.setListEntries(entries);
+        m_listEntries.push_back(listEntry(slot));
+    m_view.setListEntries(m_listEntries);
+}
+
+std::vector<ListedUnit> BrevornBuild::listedUnits()
+{
+    std::vector<ListedUnit> units;
+    for (int slot = 1; slot <= m_roster->UnitCount; ++slot)
+        units.push_back({m_listEntries.at(std::size_t(slot) - 1), listEntry(slot)});
+    return units;
+}
+
+FileRequest BrevornBuild::fileRequest(std::filesystem::path fileName) const
+{
+    return {.folder = m_lastFile.parent_path(), .fileName = std::move(fileName), .filters = rosterFileFilters()};
 }
 
 void BrevornBuild::emptyUnitControls()

@@ -5,10 +5,14 @@
 #include "editor_view.h"
 #include "roster.h"
 
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace brevorn {
+
+struct ListedUnit;
 
 class BrevornBuild
 {
@@ -39,11 +43,20 @@ private:
     void showUnit(int slot);
     void rebuildList();
     void emptyUnitControls();
+    // Each unit's entry as List1 shows it and as it would read now, in slot order.
+    std::vector<ListedUnit> listedUnits();
+    // A file dialog that starts in the folder of the last roster read or written.
+    FileRequest fileRequest(std::filesystem::path fileName) const;
 
     EditorView& m_view;
     EditorPrompts& m_prompts;
     // About 250 KB: too big for a stack, and the Windows main thread has 1 MB.
     std::unique_ptr<Roster> m_roster;
+    // List1's entries as the core made them: "Save Edit" changes a unit but not its entry,
+    // and a message has to name the unit the way the user sees it.
+    std::vector<std::string> m_listEntries;
+    // The roster file loaded or last saved in this run; empty before either.
+    std::filesystem::path m_lastFile;
 };
 
 } // namespace brevorn

@@ -89,12 +89,21 @@ public:
     virtual void setLoadEnabled(bool enabled) = 0;
 };
 
-// What a file dialog starts with: the folder it opens in and the file name it offers
-// (either may be empty for the platform's default).
+// One entry of a file dialog's type list: its name and the patterns it shows, separated
+// by ";" ("*.txt"). A front end writes it in its platform's form, e.g. "Roster files (*.txt)".
+struct FileFilter
+{
+    std::string_view name;
+    std::string_view patterns;
+};
+
+// What a file dialog starts with: the folder it opens in, the file name it offers (either
+// may be empty for the platform's default) and its type list, the first one chosen.
 struct FileRequest
 {
     std::filesystem::path folder;
     std::filesystem::path fileName;
+    std::span<const FileFilter> filters;
 };
 
 // The named fields keep a title and a text from being passed the wrong way round.

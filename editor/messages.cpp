@@ -1,8 +1,12 @@
 // The wording of the window's questions and messages.
 #include "messages.h"
 
+#include "decimal_form.h"
 #include "roster.h"
 #include "window_layout.h"
+
+#include <array>
+#include <cctype>
 
 namespace brevorn {
 
@@ -13,20 +17,52 @@ std::string caption()
     return std::string(WindowCaption);
 }
 
-std::string describeProblem(const ValueProblem& problem)
+std::string inQuotes(std::string_view text)
 {
-    std::string line;
-    if (problem.slot > 0) {
-        // An unnamed unit is known by its place in the list.
-        line = problem.unitName.empty() ? "Unit " + std::to_string(problem.slot) : problem.unitName;
-        line += ", ";
-    }
+    return '"' + std::string(text) + '"';
+}
+
+// The unit as the list shows it, so that the user can find it there.
+std::string describeUnit(int slot, std::span<const ListedUnit> units)
+{
+    std::string where = "unit " + std::to_string(slot);
+    if (slot < 1 || std::size_t(slot) > units.size())
+        return where;
+    const ListedUnit& unit = units[std::size_t(slot) - 1];
+    where += ' ' + inQuotes(unit.shown);
+    if (unit.now != unit.shown)
+        where += " (now " + inQuotes(unit.now) + ')';
+    return where;
+}
+
+std::string describeProblem(const ValueProblem& problem, std::span<const ListedUnit> units)
+{
+    std::string line = problem.slot > 0 ? describeUnit(problem.slot, units) + ": " : std::string();
     std::string_view label = fieldCaption(problem.fieldKey);
     if (label.empty())
         label = problem.fieldKey;
-    line += '"' + std::string(label) + "\" is \"" + problem.text + "\"; needs " + problem.allowed;
-    return line;
+    return line + inQuotes(label) + " is " + inQuotes(problem.text) + "; needs " + problem.allowed;
 }
+
+// The library words its rules and warnings as clauses; a message box or a hint starts a
+// sentence.
+std::string sentence(std::string clause)
+{
+    if (!clause.empty())
+        clause[0] = char(std::toupper(static_cast<unsigned char>(clause[0])));
+    return clause;
+}
+
+// "A whole number from 0 to 10; N/A and empty are refused on SAVE"
+std::string wholeNumberHint(int maximum, std::string_view refused)
+{
+    return sentence(decimalFormRule(maximum)) + "; " + std::string(refused) + " refused on SAVE";
+}
+
+constexpr std::array<FileFilter, 2> rosterFilters{{
+    {"Roster files", "*.txt"},
+    {"All files", "*"},
+}};
 
 } // namespace
 
@@ -61,23 +97,56 @@ ErrorMessage readFailureMessage(const RosterError& error)
     return {caption(), error.message};
 }
 
-ErrorMessage saveRefusalMessage(const RosterError& error)
+ErrorMessage saveRefusalMessage(const RosterError& error, std::span<const ListedUnit> units)
 {
     if (error.problems.empty())
         return {caption(), error.message};
     std::string text = "Nothing was saved. Change these values and save again:\n";
     for (const ValueProblem& problem : error.problems)
-        text += '\n' + describeProblem(problem);
+        text += '\n' + describeProblem(problem, units);
     return {caption(), text};
 }
 
 ErrorMessage saveWarningMessage(const std::filesystem::path& file, const SaveOutcome& outcome)
 {
-    std::string text = outcome.describe(file);
-    // The library's wording starts a clause; the message box starts a sentence.
-    if (!text.empty())
-        text[0] = 'S';
-    return {caption(), text};
+    return {caption(), sentence(outcome.describe(file))};
+}
+
+ErrorMessage writeFailureMessage(const RosterError& error)
+{
+    return {caption(), error.message};
+}
+
+std::span<const FileFilter> rosterFileFilters()
+{
+    return rosterFilters;
+}
+
+std::string toolTip(Control control)
+{
+    std::string hint;
+    switch (control) {
+    case Control::Combo2:
+    case Control::Combo3:
+    case Control::Combo7:
+        hint = wholeNumberHint(MaxCount, "N/A and empty are");
+        break;
+    case Control::Combo13:
+        hint = wholeNumberHint(MaxDayCounter, "empty is");
+        break;
+    case Control::Command2:
+        hint = "Open a roster file; once per run";
+        break;
+    case Control::Command3:
+        hint = "Save the roster to a file";
+        break;
+    default:
+        break;
+    }
+    for (const ButtonShortcut& shortcut : buttonShortcuts)
+        if (shortcut.button == control)
+            hint += " (" + shortcutText(shortcut) + ')';
+    return hint;
 }
 
 } // namespace brevorn

@@ -5,6 +5,7 @@
 #include "roster_error.h"
 
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -28,11 +29,30 @@ ErrorMessage rosterFullMessage();
 // A file LOAD could not read: the reader's own message names the file and the reason.
 ErrorMessage readFailureMessage(const RosterError& error);
 
-// A refused save: every problem at once. Value problems name the unit and the field by
-// the caption of its label, e.g.
-//   1st Platoon, "Ammo Used (x10%):" is "N/A"; needs a whole number from 0 to 10
-// A file that cannot be written gives the error's own message.
-ErrorMessage saveRefusalMessage(const RosterError& error);
+// How the user finds a unit: its list entry as shown, and the entry its name and side
+// would make now ("Save Edit" changes the unit, not the entry).
+struct ListedUnit
+{
+    std::string shown;
+    std::string now;
+};
+
+// A refused save: every problem at once. A unit is named by its place in the list and
+// its entry there (with the new text when it differs), a field by its label, e.g.
+//   unit 2 "Kampfgruppe Müller - Red" (now "KG Weber - Red"): "Fuel Used (x10%):" is ""; needs a whole number from 0 to
+//   10
+// units[slot - 1] is the unit in that slot.
+ErrorMessage saveRefusalMessage(const RosterError& error, std::span<const ListedUnit> units);
+
+// A file SAVE could not write: the error's own message names the file and the reason.
+ErrorMessage writeFailureMessage(const RosterError& error);
+
+// The type lists of the open and save dialogs: roster files first, then all files.
+std::span<const FileFilter> rosterFileFilters();
+
+// The hint shown when the pointer rests on a control; empty for none. A button with a
+// shortcut names it.
+std::string toolTip(Control control);
 
 // A save that put the file in place but has more to say, e.g.
 //   Saved "/home/a/roster.txt", but its folder could not be flushed to disk (...), so the

@@ -139,6 +139,11 @@ const std::array<FieldControl, 15>& clearOrder()
     return clearing;
 }
 
+std::string shortcutText(const ButtonShortcut& shortcut)
+{
+    return std::string("Ctrl+") + shortcut.letter;
+}
+
 std::string_view fieldCaption(std::string_view fieldKey)
 {
     const FieldControl* pair = findPair([fieldKey](const FieldControl& p) { return p.fieldKey == fieldKey; });

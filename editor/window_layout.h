@@ -7,6 +7,7 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace brevorn {
@@ -52,6 +53,22 @@ const std::array<FieldControl, 15>& showOrder();
 const std::array<FieldControl, 15>& commitOrder();
 // The same controls in the order "New Unit" and "Delete" empty them.
 const std::array<FieldControl, 15>& clearOrder();
+
+// A button's keyboard shortcut: Ctrl with a letter, taken anywhere in the window; a
+// disabled button ignores it. The captions stay as they are, so no caption underlines it.
+struct ButtonShortcut
+{
+    Control button;
+    char letter; // upper case, as Windows names the key
+};
+
+inline constexpr std::array<ButtonShortcut, 2> buttonShortcuts{{
+    {Control::Command2, 'O'}, // LOAD, where programs open a file
+    {Control::Command3, 'S'}, // SAVE
+}};
+
+// The shortcut as it is written in a hint and as Qt reads it: "Ctrl+O".
+std::string shortcutText(const ButtonShortcut& shortcut);
 
 // The caption of the label beside the control that edits this field or game setting
 // ("unit_ammo" -> "Ammo Used (x10%):"); empty for an unknown key.

@@ -141,7 +141,12 @@ void BrevornBuildWindow::createControls()
             static_cast<QLabel*>(control(*label))->setBuddy(control(row.control));
         if (row.kind != ControlKind::Label)
             control(row.control)->setAccessibleName(fromUtf8(brevorn::accessibleName(row.control)));
+        control(row.control)->setToolTip(fromUtf8(brevorn::toolTip(row.control)));
     }
+    // Taken anywhere in the window; a disabled button ignores its shortcut.
+    for (const ButtonShortcut& shortcut : buttonShortcuts)
+        static_cast<QPushButton*>(control(shortcut.button))
+            ->setShortcut(QKeySequence(fromUtf8(shortcutText(shortcut))));
 }
 
 void BrevornBuildWindow::placeControls()
@@ -241,6 +246,7 @@ void BrevornBuildWindow::setItems(Control combo, std::span<const std::string_vie
     box->addItems(texts);
     box->setCurrentIndex(-1);
     box->setEditText(shown);
+    box->lineEdit()->setCursorPosition(0);
 }
 
 int BrevornBuildWindow::selectedIndex() const

@@ -118,35 +118,100 @@ TEST_F(Command3_Click, WritesTheTableAndTheGameTextsAsShownThenAsksExit)
     EXPECT_THAT(fileBytes(target), HasSubstr("Season=Monsoon\r\n"));
 }
 
-TEST_F(Command3_Click, RefusalNamesEveryProblemInOneMessageAndWritesNothing)
+TEST_F(Command3_Click, ChecksEveryValueBeforeAnyDialogAndNamesEachUnitAsTheListShowsIt)
 {
     Editor e;
-    e.load("editor-day-40.txt");
-    e.addUnit("1st Platoon", "Blue");
-    auto commitCounts = [&e](const char* ammo, const char* fuel) {
+    e.load("editor-three-units.txt");
+    auto commit = [&e](int row, const char* name, const char* ammo, const char* fuel) {
+        e.select(row);
+        e.setText(Control::Text1, name);
         e.setText(Control::Combo2, ammo);
         e.setText(Control::Combo3, fuel);
         e.setText(Control::Combo7, "0");
         e.core.Command1_Click();
     };
-    commitCounts("N/A", "1");
-    e.addUnit("", "Red"); // refused: nothing is added
-    e.addUnit("x", "Red");
-    e.setText(Control::Text1, "");
-    commitCounts("1", "11");
+    commit(0, "1st Platoon", "N/A", "1");
+    commit(1, "KG Weber", "1", ""); // renamed since the list was made
+    e.setText(Control::Combo13, "40");
     const std::string before = e.slot(1) + e.slot(2);
-    e.prompts.answers.push_back(path("saved.txt"));
+    e.prompts.asked.clear();
     e.core.Command3_Click();
-    EXPECT_EQ(e.prompts.asked.back(),
-              "error Steelvane Brevorn Builder|Nothing was saved. Change these values and "
-              "save again:\n\n"
-              "\"Day Counter:\" is \"40\"; needs a whole number from 0 to 37\n"
-              "1st Platoon, \"Ammo Used (x10%):\" is \"N/A\"; needs a whole number from 0 to 10\n"
-              "Unit 2, \"Fuel Used (x10%):\" is \"11\"; needs a whole number from 0 to 10")
-        << "one message and no Exit? question";
-    EXPECT_EQ(e.slot(1) + e.slot(2), before);
+    const std::string refused = "error Steelvane Brevorn Builder|Nothing was saved. Change these values and save "
+                                "again:\n\n\"Day Counter:\" is \"40\"; needs a whole number from 0 to 37\n";
+    EXPECT_EQ(e.prompts.asked,
+              std::vector<std::string>{refused +
+                                       "unit 1 \"1st Platoon - Blue\": \"Ammo Used (x10%):\" is \"N/A\"; needs a "
+                                       "whole number from 0 to 10\n"
+                                       "unit 2 \"Kampfgruppe Müller - Red\" (now \"KG Weber - Red\"): \"Fuel Used "
+                                       "(x10%):\" is \"\"; needs a whole number from 0 to 10"})
+        << "one message, and neither a file dialog nor Exit?";
+    EXPECT_EQ(e.slot(1) + e.slot(2) + ' ' + e.game(), before + " 40|Desert|Summer");
     EXPECT_TRUE(std::filesystem::is_empty(dir));
-    EXPECT_EQ(e.game(), "40|Mediterranean|Fall");
+
+    // Delete rebuilds the list from the units; an entry made by "New Unit" is remembered too.
+    e.select(0);
+    e.core.Command5_Click();
+    e.addUnit("Zulu", "Green"); // in the slot left behind, with the counts of the unit that moved down
+    e.setText(Control::Text2, "Blue");
+    e.setText(Control::Combo2, "N/A");
+    e.core.Command1_Click();
+    e.prompts.asked.clear();
+    e.core.Command3_Click();
+    EXPECT_EQ(e.prompts.asked,
+              std::vector<std::string>{
+                  refused +
+                  "unit 1 \"KG Weber - Red\": \"Fuel Used (x10%):\" is \"\"; needs a whole number from 0 to 10\n"
+                  "unit 3 \"Zulu - Green\" (now \"Zulu - Blue\"): \"Ammo Used (x10%):\" is \"N/A\"; needs a "
+                  "whole number from 0 to 10"});
+
+    // Once the values are mended, a file that cannot be written is named with the reason.
+    for (int row : {0, 2})
+        commit(row, "Mended", "1", "1");
+    e.setText(Control::Combo13, "1");
+    e.prompts.answers.push_back(path("no-such-folder/saved.txt"));
+    e.core.Command3_Click();
+    EXPECT_THAT(e.prompts.asked.back(),
+                AllOf(HasSubstr("error Steelvane Brevorn Builder|"), HasSubstr("no-such-folder/saved.txt")));
+}
+
+// Where a file dialog starts, and the name and type list it offers.
+std::string started(const FileRequest& request)
+{
+    std::string types;
+    for (const FileFilter& filter : request.filters)
+        types += '|' + std::string(filter.name) + ' ' + std::string(filter.patterns);
+    return request.folder.generic_string() + '|' + request.fileName.generic_string() + types;
+}
+
+TEST_F(Command3_Click, BothDialogsStartWhereTheRosterWasLastReadOrWrittenAndSaveOffersItsName)
+{
+    const std::string types = "|Roster files *.txt|All files *";
+    const std::string scratch = dir.generic_string(),
+                      data = std::filesystem::path(dataFile("")).parent_path().generic_string();
+    Editor e;
+    auto dialogs = [&e](std::initializer_list<Answer> open, std::initializer_list<Answer> save) {
+        e.prompts.fileRequests.clear();
+        e.prompts.answers.assign(open);
+        e.core.Command2_Click();
+        e.prompts.answers.assign(save);
+        e.core.Command3_Click();
+        std::string shown;
+        for (const FileRequest& request : e.prompts.fileRequests)
+            shown += (shown.empty() ? "" : ", ") + started(request);
+        return shown;
+    };
+    e.setText(Control::Combo13, "1");
+    // Nothing read or written yet: where the platform starts.
+    EXPECT_EQ(dialogs({Cancel{}}, {Cancel{}}), "|" + types + ", |" + types);
+    // A save, then a failed read and a failed write, which do not move the roster.
+    e.addUnit("Alpha", "Blue");
+    e.save(path("first.txt"), false);
+    EXPECT_EQ(dialogs({dataFile("missing.txt"), true}, {path("no-such-folder/x.txt")}),
+              scratch + '|' + types + ", " + scratch + "|first.txt" + types);
+    // A load: the save dialog offers the file's own name.
+    EXPECT_EQ(dialogs({dataFile("editor-three-units.txt"), true}, {Cancel{}}),
+              scratch + '|' + types + ", " + data + "|editor-three-units.txt" + types);
+    EXPECT_EQ(e.prompts.asked.back(), "save") << "a cancel asks nothing more";
 }
 
 } // namespace

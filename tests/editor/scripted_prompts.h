@@ -27,10 +27,20 @@ struct ScriptedPrompts final : EditorPrompts
     std::deque<Answer> answers;
     // "open", "save", "yesno TITLE|TEXT", "input TITLE|PROMPT", "error TITLE|TEXT"
     std::vector<std::string> asked;
+    // What each file dialog was asked to start with, in order.
+    std::vector<FileRequest> fileRequests;
     int endProgramCalls = 0;
 
-    std::optional<std::filesystem::path> openPath(const FileRequest&) override { return path(take("open")); }
-    std::optional<std::filesystem::path> savePath(const FileRequest&) override { return path(take("save")); }
+    std::optional<std::filesystem::path> openPath(const FileRequest& r) override
+    {
+        fileRequests.push_back(r);
+        return path(take("open"));
+    }
+    std::optional<std::filesystem::path> savePath(const FileRequest& r) override
+    {
+        fileRequests.push_back(r);
+        return path(take("save"));
+    }
     bool askYesNo(const Question& q) override { return as<bool>(take("yesno " + q.title + '|' + q.text)); }
     std::string inputText(const InputRequest& r) override
     {

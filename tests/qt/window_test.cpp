@@ -10,6 +10,8 @@
 #include <QStyleOptionButton>
 #include <QTest>
 
+#include <map>
+
 namespace brevorn::test {
 namespace {
 
@@ -171,6 +173,7 @@ TEST(Wiring, EachButtonAndAClickOnAnEntryReachTheCore)
     EXPECT_EQ(w.window.roster().UnitTable[1].unit_name, "Alpha edited");
     w.click(Control::Command5);
     EXPECT_EQ(w.listed() + ' ' + std::to_string(w.window.roster().UnitCount), "Bravo - Red 1");
+    w.control<QComboBox>(Control::Combo13)->setEditText("1"); // the day is checked before the dialog opens
     w.click(Control::Command3, {Cancel{}});
     w.click(Control::Command2, {Cancel{}});
     EXPECT_EQ(w.prompts.asked,
@@ -216,6 +219,76 @@ TEST_F(Fields, HoldTextsOfAnyLengthFromTheFileToTheFileAgain)
     const std::string saved = fileBytes(target);
     EXPECT_NE(saved.find("unit_name=" + name + "\r\n"), std::string::npos);
     EXPECT_NE(saved.find("unit_type=" + type + "\r\n"), std::string::npos);
+}
+
+TEST(Hints, CountAndDayBoxesSayWhatSaveTakesAndTheFileButtonsNameTheirShortcuts)
+{
+    QtWindowUnderTest w;
+    const std::string counts = "A whole number from 0 to 10; N/A and empty are refused on SAVE";
+    const std::map<Control, std::string> hints = {
+        {Control::Combo2, counts},
+        {Control::Combo3, counts},
+        {Control::Combo7, counts},
+        {Control::Combo13, "A whole number from 0 to 37; empty is refused on SAVE"},
+        {Control::Command2, "Open a roster file; once per run (Ctrl+O)"},
+        {Control::Command3, "Save the roster to a file (Ctrl+S)"},
+    };
+    for (const ControlRow& row : controlTable()) {
+        const std::string want = hints.contains(row.control) ? hints.at(row.control) : "";
+        EXPECT_EQ(w.window.control(row.control)->toolTip().toStdString(), want) << row.name;
+    }
+}
+
+// Presses Ctrl with a letter where the focus is and lets the button's click follow.
+void pressCtrl(Qt::Key letter)
+{
+    QTest::keyClick(QApplication::focusWidget(), letter, Qt::ControlModifier);
+    // A shortcut clicks its button visibly, which takes a moment.
+    QTest::qWait(250);
+}
+
+TEST(Keyboard, CtrlOLoadsOnceAndCtrlSSavesFromAnyControl)
+{
+    QtWindowUnderTest w;
+    w.window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
+    w.control(Control::Text1)->setFocus();
+    w.prompts.answers.push_back(dataFile("editor-three-units.txt"));
+    pressCtrl(Qt::Key_O);
+    EXPECT_EQ(w.listed(), "1st Platoon - Blue|Kampfgruppe Müller - Red|Recon - Blue");
+    // LOAD is used up: its shortcut does nothing.
+    pressCtrl(Qt::Key_O);
+    w.control<QComboBox>(Control::Combo13)->setFocus();
+    w.prompts.answers.push_back(Cancel{});
+    pressCtrl(Qt::Key_S);
+    EXPECT_EQ(w.prompts.asked, std::vector<std::string>({"open", "save"}));
+    EXPECT_EQ(w.control<QPushButton>(Control::Command2)->text().toStdString() + ' ' +
+                  w.control<QPushButton>(Control::Command3)->text().toStdString(),
+              "LOAD SAVE");
+}
+
+TEST_F(Fields, ShowTheStartOfATextTheProgramPutsInThem)
+{
+    QtWindowUnderTest w;
+    w.window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.window));
+    w.click(Control::Command2, {dataFile("editor-three-units.txt")});
+    const QString status = "Disordered and falling back behind the river";
+    w.list()->setCurrentRow(1);
+    w.control<QComboBox>(Control::Combo12)->setEditText(status);
+    w.control<QLineEdit>(Control::Text1)->setText("Kampfgruppe Müller of the Second Armoured Division");
+    w.click(Control::Command1);
+    w.list()->setCurrentRow(0);
+    w.list()->setCurrentRow(1);
+    for (Control control : {Control::Combo12, Control::Text1}) {
+        QLineEdit* field =
+            control == Control::Text1 ? w.control<QLineEdit>(control) : w.control<QComboBox>(control)->lineEdit();
+        field->grab(); // scrolls the text as painting does
+        // The character at the field's left edge is the text's first.
+        EXPECT_EQ(field->cursorPositionAt(field->contentsRect().topLeft() + QPoint(1, field->height() / 2)), 0)
+            << controlRow(control).name << ' ' << field->text().toStdString();
+    }
+    EXPECT_EQ(w.text(Control::Combo12), status.toStdString());
 }
 
 } // namespace
