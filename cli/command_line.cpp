@@ -1,90 +1,150 @@
-// Argument parsing and the usage text of brevorn-roster.
+// Commands, options and help of brevorn-roster, declared for CLI11.
 #include "command_line.h"
+
+#include "roster_commands.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <map>
 
 namespace brevorn {
 
 namespace {
 
-bool isHelp(const std::string& arg)
+constexpr const char* ExitStatusCheck = R"(Exit status:
+  0  no file has a finding
+  1  some file has a finding
+  2  a file cannot be read or holds more than 500 units, or the call is malformed)";
+
+constexpr const char* ExitStatusSave = R"(Exit status:
+  0  OUT written
+  1  a value cannot be saved; OUT is left as it was
+  2  a file cannot be read or written, or the call is malformed)";
+
+constexpr const char* ExitStatusImport = R"(Exit status:
+  0  OUT (by default ROSTER) written
+  1  the table has a problem or holds a value that cannot be saved; no file is touched
+  2  a file cannot be read or written, or the call is malformed)";
+
+constexpr const char* ExitStatusExport = R"(Exit status:
+  0  the table written
+  2  ROSTER cannot be read, FILE cannot be written, or the call is malformed)";
+
+constexpr const char* ExitStatusDiff = R"(Exit status, as for diff(1):
+  0  the rosters are the same
+  1  they differ
+  2  a file cannot be read, or the call is malformed)";
+
+// csv or json, in any case, shown in the help as "csv|json".
+CLI::Option* tableFormatOption(CLI::App& command, std::string& format, const std::string& description)
 {
-    return arg == "--help" || arg == "-h";
+    return command.add_option("--format", format, description)
+        ->transform(CLI::IsMember({"csv", "json"}, CLI::ignore_case).description(""))
+        ->type_name("csv|json");
 }
 
-CommandLine malformed(std::string problem)
+TableFormat tableFormat(const std::string& name)
 {
-    return {CliAction::Malformed, {}, std::move(problem)};
+    return name == "json" ? TableFormat::Json : TableFormat::Csv;
 }
 
 } // namespace
 
-CommandLine parseCommandLine(const std::vector<std::string>& args)
+int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    if (args.empty())
-        return malformed("no command given");
+    CLI::App app{"Checks, normalises, exports, imports and compares the roster files of Steelvane Brevorn Builder.",
+                 "brevorn-roster"};
+    app.set_version_flag("--version", "brevorn-roster " BREVORN_VERSION, "Show the version and exit");
+    app.require_subcommand(1);
+    app.footer("Run brevorn-roster COMMAND --help for a command's options and exit status.");
 
-    const std::string& first = args.front();
-    if (isHelp(first) || first == "--version") {
-        if (args.size() > 1)
-            return malformed(first + " takes no further arguments");
-        return {isHelp(first) ? CliAction::Help : CliAction::Version, {}, {}};
-    }
+    std::vector<std::filesystem::path> checkFiles;
+    CLI::App* check = app.add_subcommand("check", "Read each roster file as the editor loads it and report what it "
+                                                  "would pass over or refuse to save");
+    check->add_option("FILE", checkFiles, "Roster files; put -- before the first one that starts with -")->required();
+    check->footer(ExitStatusCheck);
 
-    CommandLine line;
-    if (first == "check")
-        line.action = CliAction::Check;
-    else if (first == "normalize")
-        line.action = CliAction::Normalize;
-    else
-        return malformed("unknown command '" + first + "'");
+    std::filesystem::path normalizeIn, normalizeOut;
+    CLI::App* normalize = app.add_subcommand("normalize", "Read IN as the editor loads it and write OUT as it saves");
+    normalize->add_option("IN", normalizeIn, "The roster file to read")->required();
+    normalize->add_option("OUT", normalizeOut, "The roster file to write; may be IN")->required();
+    normalize->footer(ExitStatusSave);
 
-    // After "--" every argument is a file, so that a file whose name starts with '-' can be named.
-    bool optionsEnded = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && isHelp(arg)) {
-            return {CliAction::Help, {}, {}};
-        } else if (!optionsEnded && arg.size() > 1 && arg.front() == '-') {
-            return malformed("unknown option '" + arg + "'");
-        } else {
-            line.operands.push_back(arg);
+    ExportRequest exportRequest;
+    std::string exportFormatName, exportOutput;
+    CLI::App* exportCommand =
+        app.add_subcommand("export", "Write the roster's units as a CSV table (UTF-8) or as JSON with the settings");
+    exportCommand->add_option("ROSTER", exportRequest.roster, "The roster file to read")->required();
+    CLI::Option* exportFormat =
+        tableFormatOption(*exportCommand, exportFormatName, "By default what FILE's ending names, else csv");
+    CLI::Option* exportTo =
+        exportCommand->add_option("-o,--output", exportOutput, "Write to FILE instead of standard output")
+            ->type_name("FILE");
+    CLI::Option* bom = exportCommand->add_flag("--bom", exportRequest.byteOrderMark,
+                                               "Start the CSV with a UTF-8 byte-order mark, which Excel needs");
+    exportCommand->footer(ExitStatusExport);
+
+    ImportRequest importRequest;
+    std::string importFormatName, importOutput;
+    CLI::App* importCommand = app.add_subcommand(
+        "import", "Replace ROSTER's units with a table's rows (and its settings with a JSON table's) and save");
+    importCommand->add_option("TABLE", importRequest.table, "The CSV or JSON table to read")->required();
+    importCommand->add_option("--into", importRequest.roster, "The roster whose units the table replaces")
+        ->required()
+        ->type_name("ROSTER");
+    importCommand->add_option("-o,--output", importOutput, "Write the result to OUT instead of ROSTER")
+        ->type_name("OUT");
+    CLI::Option* importFormatOption =
+        tableFormatOption(*importCommand, importFormatName, "By default what TABLE's ending names");
+    importCommand->footer(ExitStatusImport);
+
+    std::filesystem::path diffOld, diffNew;
+    std::string diffFormat = "text";
+    CLI::App* diff = app.add_subcommand("diff", "Show the settings, units and fields that differ from OLD to NEW");
+    diff->add_option("OLD", diffOld, "The roster before")->required();
+    diff->add_option("NEW", diffNew, "The roster after")->required();
+    diff->add_option("--format", diffFormat, "text (the default) for people, json for scripts")
+        ->transform(CLI::IsMember({"text", "json"}, CLI::ignore_case).description(""))
+        ->type_name("text|json");
+    diff->footer(ExitStatusDiff);
+
+    // Positionals are named by their own name; the help need not call them TEXT.
+    for (CLI::App* command : app.get_subcommands({})) {
+        for (CLI::Option* option : command->get_options()) {
+            if (option->get_positional())
+                option->type_name("");
         }
     }
 
-    if (line.action == CliAction::Check && line.operands.empty())
-        return malformed("check needs at least one FILE");
-    if (line.action == CliAction::Normalize && line.operands.size() != 2)
-        return malformed("normalize needs exactly two files, IN and OUT");
-    return line;
-}
+    try {
+        std::vector<std::string> reversed(args.rbegin(), args.rend());
+        app.parse(reversed);
+        if (*exportTo) {
+            exportRequest.output = exportOutput;
+            exportRequest.format = formatFromEnding(exportOutput).value_or(TableFormat::Csv);
+        }
+        if (*exportFormat)
+            exportRequest.format = tableFormat(exportFormatName);
+        if (*bom && exportRequest.format == TableFormat::Json)
+            throw CLI::ValidationError("--bom", "a byte-order mark is for CSV only");
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error, out, err) == 0 ? ExitClean : ExitTrouble;
+    }
 
-std::string_view usageText()
-{
-    return R"(Usage: brevorn-roster check FILE...
-       brevorn-roster normalize IN OUT
-       brevorn-roster --help | --version
-
-Commands:
-  check FILE...     Read each roster file as the editor loads it. Prints on standard
-                    output, per file, the number of units and the three game settings.
-                    Reports on standard error every ignored item, an unfinished last
-                    unit block, and every value that saving would refuse.
-  normalize IN OUT  Read IN as the editor loads it and write OUT as the editor saves
-                    it. OUT may be IN. When a value cannot be saved, every such value
-                    is reported and OUT is left as it was.
-
-Options:
-  -h, --help        Show this help and exit.
-  --version         Show the version and exit.
-  --                Treat every later argument as a file.
-
-Exit status:
-  0  no findings (check), OUT written (normalize)
-  1  some file has a finding (check), a value cannot be saved (normalize)
-  2  a file cannot be read or written, a file holds more than 500 units,
-     or the call is malformed
-)";
+    if (*check)
+        return checkRosterFiles(checkFiles, out, err);
+    if (*normalize)
+        return normalizeRosterFile(normalizeIn, normalizeOut, err);
+    if (*exportCommand)
+        return exportRoster(exportRequest, out, err);
+    if (*importCommand) {
+        if (*importFormatOption)
+            importRequest.format = tableFormat(importFormatName);
+        importRequest.output = importOutput.empty() ? importRequest.roster : std::filesystem::path(importOutput);
+        return importTable(importRequest, err);
+    }
+    return diffRosterFiles(diffOld, diffNew, diffFormat == "json", out, err);
 }
 
 } // namespace brevorn

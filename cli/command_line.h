@@ -1,24 +1,14 @@
-// Turning the tool's arguments into the one action they ask for.
+// The command line of brevorn-roster: its commands and options, read with CLI11.
 #pragma once
 
+#include <ostream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace brevorn {
 
-enum class CliAction { Check, Normalize, Help, Version, Malformed };
-
-struct CommandLine
-{
-    CliAction action = CliAction::Malformed;
-    std::vector<std::string> operands; // the files, in the order given
-    std::string problem;               // why a malformed call is malformed
-};
-
-// args are the arguments after the program name.
-CommandLine parseCommandLine(const std::vector<std::string>& args);
-
-std::string_view usageText();
+// Runs the command the arguments (those after the program's name) ask for. Help and the
+// version go to out, a malformed call is explained on err; returns the exit code.
+int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace brevorn

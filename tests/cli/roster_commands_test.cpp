@@ -1,4 +1,4 @@
-// check and normalize: what each reports and writes, and their exit codes.
+// The commands on files: what each reports and writes, and their exit codes.
 #include "roster_commands.h"
 #include "roster_test_support.h"
 
@@ -16,10 +16,11 @@ std::string without(std::string text, const std::string& folder)
 }
 
 // check on test data files: the exit code, standard output, "--", standard error.
-std::string check(std::vector<std::string> files)
+std::string check(const std::vector<std::string>& names)
 {
-    for (std::string& file : files)
-        file = dataFile(file);
+    std::vector<std::filesystem::path> files;
+    for (const std::string& name : names)
+        files.push_back(dataFile(name));
     std::ostringstream out, err;
     const int code = checkRosterFiles(files, out, err);
     return without(std::to_string(code) + "\n" + out.str() + "--\n" + err.str(), dataFile(""));
@@ -41,7 +42,7 @@ TEST(CheckCommand, SummariesFindingsAndTheWorstOutcome)
         {{"no-such-roster.txt", "cli-ignored-items.txt", "example.txt"},
          "2\ncli-ignored-items.txt: 1 unit; Day_Counter \"3\", Theatre \"Desert\", Season \"Winter\"\n"
          "example.txt: 1 unit; Day_Counter \"12\", Theatre \"Desert\", Season \"Summer\"\n--\n"
-         "no-such-roster.txt: cannot open \"no-such-roster.txt\": No such file or directory\n"
+         "cannot open \"no-such-roster.txt\": No such file or directory\n"
          "cli-ignored-items.txt:8: ignored \"unit_nmae=Baker\": not a key of the unit section\n"
          "cli-ignored-items.txt:10: ignored \"Season=Spring\": not a key of the unit section\n"},
     };
@@ -80,11 +81,98 @@ TEST_F(NormalizeCommand, FailuresLeaveOutAsItWas)
     const std::string refused = "refused.txt: Day_Counter \"\": needs a whole number from 0 to 37\n"
                                 "refused.txt: unit 1 \"Able\", unit_ammo \"N/A\": needs a whole number from 0 to 10\n"
                                 "refused.txt: unit 1 \"Able\", unit_losses \"11\": needs a whole number from 0 to 10\n";
+    EXPECT_EQ(without(err.str(), path("")), refused + "out.txt: not written: 3 values cannot be saved\n" + refused +
+                                                "refused.txt: not written: 3 values cannot be saved\n"
+                                                "cannot open \"missing.txt\": No such file or directory\n"
+                                                "cannot save \"no-such-folder/out.txt\": No such file or directory\n");
+}
+
+using TableCommands = ScratchFolder;
+
+TEST_F(TableCommands, ExportThenImportThroughFilesGivesWhatSaveWrites)
+{
+    writeBytes(path("roster.txt"), fileBytes(dataFile("cli-loose-form.txt")));
+    std::ostringstream out, err;
+    for (const char* table : {"units.csv", "units.json"}) {
+        EXPECT_EQ(exportRoster({path("roster.txt"), formatFromEnding(table).value(), false, path(table)}, out, err),
+                  ExitClean);
+        EXPECT_EQ(importTable({path(table), std::nullopt, path("roster.txt"), path("out.txt")}, err), ExitClean);
+        EXPECT_EQ(fileBytes(path("out.txt")), fileBytes(dataFile("cli-loose-form.expected.txt"))) << table;
+    }
+    // Standard output gets the same table as the file.
+    EXPECT_EQ(exportRoster({path("roster.txt"), TableFormat::Csv, false, std::nullopt}, out, err), ExitClean);
+    EXPECT_EQ(out.str(), fileBytes(path("units.csv")));
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(TableCommands, ImportTakesAJsonTablesSettingsAndKeepsTheRostersOtherwise)
+{
+    writeBytes(path("roster.txt"), fileBytes(dataFile("example.txt")));
+    writeBytes(path("units.csv"), "unit_name,unit_side\r\nAble,Red\r\n");
+    writeBytes(path("units.json"), R"({"game": {"Season": "Winter"}, "units": [{"unit_name": "Baker"}]})");
+    std::ostringstream err;
+    EXPECT_EQ(importTable({path("units.csv"), std::nullopt, path("roster.txt"), path("roster.txt")}, err), ExitClean);
+    EXPECT_EQ(importTable({path("units.json"), TableFormat::Json, path("roster.txt"), path("out.txt")}, err),
+              ExitClean);
+    const std::string game = "GAME:\r\nDay_Counter=12\r\nTheatre=Desert\r\n";
+    const std::string block = "unit_type=\r\nunit_ammo=0\r\nunit_fuel=0\r\nunit_quality=\r\nunit_status=\r\n"
+                              "unit_orders=\r\n";
+    const std::string rest = "unit_losses=0\r\nunit_SA=\r\nunit_HE=\r\nunit_AP=\r\nunit_AA=\r\nunit_armor_type=\r\n"
+                             "unit_armored=Yes\r\nunit_smoke=\r\nunit_used=no\r\n\r\n";
+    EXPECT_EQ(fileBytes(path("roster.txt")),
+              game + "Season=Summer\r\n\r\nUNITS:\r\nunit_name=Able\r\n" + block + "unit_side=Red\r\n" + rest);
+    EXPECT_EQ(fileBytes(path("out.txt")),
+              game + "Season=Winter\r\n\r\nUNITS:\r\nunit_name=Baker\r\n" + block + "unit_side=\r\n" + rest);
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(TableCommands, ImportRefusalsTouchNoFile)
+{
+    writeBytes(path("roster.txt"), fileBytes(dataFile("cli-values-refused.txt")));
+    writeBytes(path("units.csv"), "unit_name,unit_ammo,unit_color\r\nAble,N/A,red\r\n");
+    writeBytes(path("units.json"), R"({"game": {"Day_Counter": "40"}, "units": [{"unit_fuel": "x"}]})");
+    writeBytes(path("out.txt"), "old");
+    std::ostringstream err;
+    EXPECT_EQ(importTable({path("units.csv"), std::nullopt, path("roster.txt"), path("out.txt")}, err), ExitFindings);
+    EXPECT_EQ(importTable({path("units.json"), std::nullopt, path("roster.txt"), path("roster.txt")}, err),
+              ExitFindings);
+    // A file that cannot be read or written is trouble.
+    EXPECT_EQ(importTable({path("none.csv"), std::nullopt, path("roster.txt"), path("out.txt")}, err), ExitTrouble);
+    EXPECT_EQ(importTable({path("units.json"), TableFormat::Csv, path("none.txt"), path("out.txt")}, err), ExitTrouble);
+    writeBytes(path("good.csv"), "unit_name\r\nAble\r\n");
+    writeBytes(path("good-roster.txt"), fileBytes(dataFile("example.txt")));
+    EXPECT_EQ(importTable({path("good.csv"), std::nullopt, path("good-roster.txt"), path("no-such/out.txt")}, err),
+              ExitTrouble);
+
+    EXPECT_EQ(fileBytes(path("out.txt")), "old");
+    EXPECT_EQ(fileBytes(path("roster.txt")), fileBytes(dataFile("cli-values-refused.txt")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 6) << "no file was added";
     EXPECT_EQ(without(err.str(), path("")),
-              refused + "out.txt: not written: 3 values cannot be saved\n" + refused +
-                  "refused.txt: not written: 3 values cannot be saved\n"
-                  "missing.txt: cannot open \"missing.txt\": No such file or directory\n"
-                  "no-such-folder/out.txt: cannot save \"no-such-folder/out.txt\": No such file or directory\n");
+              "units.csv: row 1, column C: unknown column \"unit_color\"; the columns are the unit keys, unit_name to "
+              "unit_smoke\n"
+              "units.csv: row 2, unit_ammo (column B) \"N/A\": needs a whole number from 0 to 10\n"
+              "roster.txt: Day_Counter \"\": needs a whole number from 0 to 37\n"
+              "out.txt: not written: 3 problems to mend first\n"
+              "units.json: units[0].unit_fuel \"x\": needs a whole number from 0 to 10\n"
+              "units.json: game.Day_Counter \"40\": needs a whole number from 0 to 37\n"
+              "roster.txt: not written: 2 problems to mend first\n"
+              "cannot open \"none.csv\": No such file or directory\n"
+              "cannot open \"none.txt\": No such file or directory\n"
+              "cannot save \"no-such/out.txt\": No such file or directory\n");
+}
+
+TEST(DiffCommand, ExitsAsDiffDoes)
+{
+    std::ostringstream out, err;
+    EXPECT_EQ(diffRosterFiles(dataFile("example.txt"), dataFile("example.txt"), false, out, err), ExitClean);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(diffRosterFiles(dataFile("example.txt"), dataFile("cli-unfinished-last-block.txt"), false, out, err),
+              ExitFindings);
+    EXPECT_EQ(out.str(),
+              "Day_Counter \"12\" → \"3\"\nSeason \"Summer\" → \"Winter\"\nremoved unit 1 \"1st Platoon - Blue\"\n"
+              "added unit 1 \"Able - \"\n");
+    EXPECT_EQ(diffRosterFiles(dataFile("example.txt"), dataFile("no-such.txt"), true, out, err), ExitTrouble);
+    EXPECT_EQ(without(err.str(), dataFile("")), "cannot open \"no-such.txt\": No such file or directory\n");
 }
 
 } // namespace

@@ -1,0 +1,31 @@
+// diff: two roster files compared.
+#include "roster_commands.h"
+
+#include "roster_diff.h"
+#include "roster_files.h"
+
+namespace brevorn {
+
+int diffRosterFiles(const std::filesystem::path& oldPath, const std::filesystem::path& newPath, bool json,
+                    std::ostream& out, std::ostream& err)
+{
+    Expected<LoadedRoster> before = loadRoster(oldPath);
+    Expected<LoadedRoster> after = loadRoster(newPath);
+    if (!before || !after) {
+        if (!before)
+            err << before.error().message << '\n';
+        if (!after)
+            err << after.error().message << '\n';
+        return ExitTrouble;
+    }
+    const RosterDiff diff =
+        diffRosters(*before.value().roster, before.value().takeGame(), *after.value().roster, after.value().takeGame());
+    out << (json ? diffAsJson(diff) : diffAsText(diff)) << std::flush;
+    if (!out) {
+        err << "cannot write the differences to standard output\n";
+        return ExitTrouble;
+    }
+    return diff.same() ? ExitClean : ExitFindings;
+}
+
+} // namespace brevorn

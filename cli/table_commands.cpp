@@ -1,0 +1,103 @@
+// export and import: a roster's units out to a table and back.
+#include "roster_commands.h"
+
+#include "file_replace.h"
+#include "roster_files.h"
+#include "roster_writer.h"
+#include "unit_fields.h"
+
+namespace brevorn {
+
+namespace {
+
+// The settings the result gets: the table's where it gives them, else the roster's.
+GameSettings resultGame(const ImportedTable& table, const GameSettings& kept)
+{
+    return {table.Day_Counter.value_or(kept.Day_Counter), table.Theatre.value_or(kept.Theatre),
+            table.Season.value_or(kept.Season)};
+}
+
+bool tableGives(const ImportedTable& table, std::string_view key)
+{
+    return key == dayCounterKey ? table.Day_Counter.has_value()
+           : key == theatreKey  ? table.Theatre.has_value()
+                                : table.Season.has_value();
+}
+
+} // namespace
+
+int exportRoster(const ExportRequest& request, std::ostream& out, std::ostream& err)
+{
+    Expected<LoadedRoster> loaded = loadRoster(request.roster);
+    if (!loaded) {
+        err << loaded.error().message << '\n';
+        return ExitTrouble;
+    }
+    const Roster& roster = *loaded.value().roster;
+    const std::string text = request.format == TableFormat::Csv ? unitsAsCsv(roster, request.byteOrderMark)
+                                                                : rosterAsJson(roster, loaded.value().takeGame());
+    if (request.output) {
+        const Expected<SaveOutcome> written = replaceFileContents(*request.output, text);
+        reportSave(written, *request.output, err);
+        return written ? ExitClean : ExitTrouble;
+    }
+    out << text << std::flush;
+    if (!out) {
+        err << "cannot write the table to standard output\n";
+        return ExitTrouble;
+    }
+    return ExitClean;
+}
+
+int importTable(const ImportRequest& request, std::ostream& err)
+{
+    const std::string tableFile = pathText(request.table);
+    const std::optional<TableFormat> format = request.format ? request.format : formatFromEnding(request.table);
+    if (!format) {
+        err << tableFile << ": cannot tell CSV from JSON by the file's ending; give --format csv or --format json\n";
+        return ExitTrouble;
+    }
+    const Expected<std::string> bytes = fileBytes(request.table);
+    Expected<LoadedRoster> target = loadRoster(request.roster);
+    if (!bytes || !target) {
+        if (!bytes)
+            err << bytes.error().message << '\n';
+        if (!target)
+            err << target.error().message << '\n';
+        return ExitTrouble;
+    }
+
+    const ImportedTable table = *format == TableFormat::Csv ? importCsv(bytes.value()) : importJson(bytes.value());
+    std::size_t problems = table.problems.size();
+    for (const TableProblem& problem : table.problems)
+        err << tableFile << ": " << problem.message << '\n';
+
+    // The game settings are judged as a whole, wherever each came from.
+    const GameSettings game = resultGame(table, target.value().takeGame());
+    const auto noUnits = std::make_unique<Roster>();
+    const Expected<std::string> gameBytes = rosterFileBytes(*noUnits, game);
+    if (!gameBytes) {
+        for (const ValueProblem& refused : gameBytes.error().problems) {
+            if (tableGives(table, refused.fieldKey))
+                err << tableFile << ": game." << refused.describe() << '\n';
+            else
+                err << pathText(request.roster) << ": " << refused.describe() << '\n';
+        }
+        problems += gameBytes.error().problems.size();
+    }
+    if (problems > 0) {
+        err << pathText(request.output) << ": not written: " << problems << (problems == 1 ? " problem" : " problems")
+            << " to mend first\n";
+        return ExitFindings;
+    }
+
+    auto result = std::make_unique<Roster>();
+    std::copy(table.units.begin(), table.units.end(), result->UnitTable.begin() + 1);
+    result->UnitCount = static_cast<int>(table.units.size());
+    const Expected<SaveOutcome> written =
+        WriteRosterFile(request.output, *result, game.Day_Counter, game.Theatre, game.Season);
+    reportSave(written, request.output, err);
+    return written ? ExitClean : ExitTrouble;
+}
+
+} // namespace brevorn

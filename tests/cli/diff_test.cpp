@@ -1,0 +1,99 @@
+// Pairing units between two rosters, and what diff shows of it.
+#include "roster_diff.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+namespace brevorn {
+namespace {
+
+// Units from "Name/Side" words; a word with "=N" after it gives the unit N as its ammunition.
+std::unique_ptr<Roster> rosterOf(const std::string& units)
+{
+    auto roster = std::make_unique<Roster>();
+    std::istringstream words(units);
+    for (std::string word; words >> word;) {
+        UnitRecord& unit = roster->UnitTable[static_cast<std::size_t>(++roster->UnitCount)];
+        const std::size_t slash = word.find('/'), equals = word.find('=');
+        unit.unit_name = word.substr(0, slash);
+        unit.unit_side = word.substr(slash + 1, equals - slash - 1);
+        if (equals != std::string::npos)
+            unit.unit_ammo = word.substr(equals + 1);
+    }
+    return roster;
+}
+
+std::string diffText(const std::string& before, const std::string& after)
+{
+    const GameSettings game{"1", "Desert", "Summer"};
+    return diffAsText(diffRosters(*rosterOf(before), game, *rosterOf(after), game));
+}
+
+TEST(DiffAlignment, UnitsPairByNameAndSideLikeLinesOfAText)
+{
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"A/Red B/Red C/Red", "A/Red B/Red C/Red", ""},
+        // One unit taken out or put in shows as that, and the units after it as unchanged.
+        {"A/Red B/Red C/Red D/Red", "A/Red C/Red D/Red", "removed unit 2 \"B - Red\"\n"},
+        {"A/Red C/Red D/Red", "A/Red B/Blue C/Red D/Red", "added unit 2 \"B - Blue\"\n"},
+        {"A/Red B/Red", "", "removed unit 1 \"A - Red\"\nremoved unit 2 \"B - Red\"\n"},
+        // A new name or side is another unit.
+        {"A/Red B/Red C/Red", "A/Red B/Blue C/Red", "removed unit 2 \"B - Red\"\nadded unit 2 \"B - Blue\"\n"},
+        // A unit moved to the end is taken out where it was and put in where it is.
+        {"A/Red B/Red C/Red", "B/Red C/Red A/Red", "removed unit 1 \"A - Red\"\nadded unit 3 \"A - Red\"\n"},
+        // Namesakes pair in order.
+        {"A/Red A/Red B/Red A/Red", "A/Red B/Red A/Red", "removed unit 2 \"A - Red\"\n"},
+        {"A/Red B/Red=1 C/Red D/Red=4", "B/Red=2 C/Red X/Red D/Red=4",
+         "removed unit 1 \"A - Red\"\nchanged unit 2 \"B - Red\", now unit 1\n  unit_ammo \"1\" → \"2\"\n"
+         "added unit 3 \"X - Red\"\n"},
+        {"A/Red=0 B/Red", "A/Red B/Red=",
+         "changed unit 1 \"A - Red\"\n  unit_ammo \"0\" → (unset)\n"
+         "changed unit 2 \"B - Red\"\n  unit_ammo (unset) → \"\"\n"},
+    };
+    for (const auto& [before, after, want] : cases)
+        EXPECT_EQ(diffText(before, after), want) << before << " -> " << after;
+}
+
+TEST(DiffAlignment, FullRostersThatShareNothingAreAllRemovedAndAdded)
+{
+    std::string before, after;
+    for (int i = 0; i < 500; ++i) {
+        before += "Old" + std::to_string(i) + "/Red ";
+        after += "New" + std::to_string(i) + "/Red ";
+    }
+    const GameSettings game;
+    const RosterDiff diff = diffRosters(*rosterOf(before), game, *rosterOf(after), game);
+    ASSERT_EQ(diff.units.size(), 1000u);
+    EXPECT_EQ(diff.units[499].oldSlot, 500);
+    EXPECT_EQ(diff.units[500].newSlot, 1);
+}
+
+TEST(DiffOutput, SettingsFirstThenUnitsAsTextAndAsJson)
+{
+    const auto before = rosterOf("A/Red=3 B/Red");
+    const auto after = rosterOf("A/Red=");
+    const RosterDiff diff = diffRosters(*before, {"12", "Desert", "Summer"}, *after, {"13", "Desert", "Winter"});
+    EXPECT_EQ(diffAsText(diff), "Day_Counter \"12\" → \"13\"\nSeason \"Summer\" → \"Winter\"\n"
+                                "changed unit 1 \"A - Red\"\n  unit_ammo \"3\" → \"\"\nremoved unit 2 \"B - Red\"\n");
+    const std::string json = diffAsJson(diff);
+    EXPECT_EQ(json.substr(0, 155),
+              "{\n  \"settings\": {\n    \"Day_Counter\": {\n      \"old\": \"12\",\n      \"new\": "
+              "\"13\"\n    },\n    \"Season\": {\n      \"old\": \"Summer\",\n      \"new\": \"Winter\"\n"
+              "    }\n  },\n");
+    EXPECT_NE(
+        json.find("\"change\": \"changed\",\n      \"old_slot\": 1,\n      \"new_slot\": 1,\n      \"unit_name\": "
+                  "\"A\",\n      \"unit_side\": \"Red\",\n      \"fields\": {\n        \"unit_ammo\": {\n          "
+                  "\"old\": \"3\",\n          \"new\": \"\"\n"),
+        std::string::npos)
+        << json;
+    EXPECT_NE(
+        json.find("\"change\": \"removed\",\n      \"old_slot\": 2,\n      \"unit\": {\n        \"unit_name\": \"B\","),
+        std::string::npos)
+        << json;
+    EXPECT_EQ(diffAsJson(diffRosters(*after, {}, *after, {})), "{\n  \"settings\": {},\n  \"units\": []\n}\n");
+}
+
+} // namespace
+} // namespace brevorn
