@@ -15,9 +15,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QVBoxLayout>
+#include <QWindow>
 
 #include <limits>
 
@@ -104,6 +108,16 @@ BrevornBuildWindow::BrevornBuildWindow(EditorPrompts* prompts)
 {
     setObjectName(QStringLiteral("BrevornBuild"));
     setWindowTitle(fromUtf8(WindowCaption));
+    // The controls lie on a surface of the layout's size that scrolls when the window is
+    // smaller, so that they are never cropped or squeezed. Without a frame, and without
+    // scroll bars while it fits, the surface looks like the window itself.
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_scrollArea = new QScrollArea(this);
+    m_scrollArea->setFrameShape(QFrame::NoFrame);
+    m_scrollArea->setFocusPolicy(Qt::NoFocus); // not a stop of the tab order
+    m_scrollArea->setWidget(new QWidget);
+    layout->addWidget(m_scrollArea);
     createControls();
     placeControls();
     connectHandlers();
@@ -124,7 +138,7 @@ void BrevornBuildWindow::createControls()
     QCompleter standIn;
     QWidget* previous = nullptr;
     for (const ControlRow& row : controlTable()) {
-        QWidget* widget = createControl(row, this, standIn);
+        QWidget* widget = createControl(row, surface(), standIn);
         widget->setObjectName(fromUtf8(row.name));
         m_controls.at(static_cast<std::size_t>(row.control)) = widget;
         // The table is in tab-index order; labels hold a tab index but never the focus.
@@ -181,7 +195,42 @@ void BrevornBuildWindow::placeControls()
             widget->raise();
         }
     }
-    resize(scaledPixels(ClientWidthTwips, m_scale), scaledPixels(ClientHeightTwips, m_scale));
+    surface()->resize(scaledPixels(ClientWidthTwips, m_scale), scaledPixels(ClientHeightTwips, m_scale));
+    resize(surface()->size());
+}
+
+QWidget* BrevornBuildWindow::surface() const
+{
+    return m_scrollArea->widget();
+}
+
+void BrevornBuildWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!m_fittedToScreen) {
+        m_fittedToScreen = true;
+        fitToScreen();
+    }
+}
+
+void BrevornBuildWindow::fitToScreen()
+{
+    // Room on the screen for the window's inside: what the window manager's frame leaves,
+    // where it is known before the window is mapped.
+    const QRect available = screen()->availableGeometry();
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QSize room = available.size().shrunkBy(frame);
+    QSize wanted = surface()->size();
+    if (wanted.width() <= room.width() && wanted.height() <= room.height())
+        return;
+    // A scroll bar along one side takes room from the other.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scrollArea);
+    if (wanted.width() > room.width())
+        wanted.rheight() += bar;
+    if (wanted.height() > room.height())
+        wanted.rwidth() += bar;
+    resize(wanted.boundedTo(room));
+    move(available.topLeft());
 }
 
 void BrevornBuildWindow::connectHandlers()

@@ -12,6 +12,7 @@
 
 class QLineEdit;
 class QListWidget;
+class QScrollArea;
 
 namespace brevorn {
 
@@ -42,12 +43,20 @@ public:
     void appendAndSelect(std::string_view entry) override;
     void setLoadEnabled(bool enabled) override;
 
+    // Where the controls lie: a surface of the layout's size, scrolled within the window.
+    QWidget* surface() const;
+    QScrollArea* scrollArea() const { return m_scrollArea; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void createControls();
     void placeControls();
+    // A window larger than the screen's free area opens at that area's size, in its
+    // corner, and scrolls; one that fits keeps its size and place.
+    void fitToScreen();
     void connectHandlers();
     // The text field of an editing control: the line edit itself or a combo's field.
     QLineEdit* textField(Control control) const;
@@ -55,8 +64,10 @@ private:
 
     std::unique_ptr<QtPrompts> m_qtPrompts;
     BrevornBuild m_core;
+    QScrollArea* m_scrollArea = nullptr;
     std::array<QWidget*, ControlCount> m_controls{};
     double m_scale = 1.0;
+    bool m_fittedToScreen = false;
 };
 
 } // namespace brevorn

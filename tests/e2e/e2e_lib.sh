@@ -39,6 +39,7 @@ declare -A E2E_CONTROLS=(
     [Combo16]="4560 4920 2775 315"
 )
 E2E_CLIENT_WIDTH_TWIPS=7425
+E2E_CLIENT_HEIGHT_TWIPS=5955
 
 # e2e_begin SCENARIO EDITOR DATA_DIR OUT_DIR
 e2e_begin() {
@@ -136,11 +137,15 @@ e2e_x_ready() {
     return 1
 }
 
+# e2e_start_x [WIDTHxHEIGHT]: the screen is 1024 x 768 unless given.
 e2e_start_x() {
     command -v Xvfb >/dev/null || e2e_skip "no X server for the real-window tests: Xvfb is not installed"
     command -v xdotool >/dev/null || e2e_skip "no way to drive the window: xdotool is not installed"
     # The server picks a free display itself and writes its number once it accepts clients.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$E2E_TMP/display" 2>"$E2E_TMP/xvfb.log" &
+    # -noreset: without it the server resets whenever its last client leaves, which drops
+    # a client that is still connecting (a second editor, or one started while a short
+    # xdotool call leaves).
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$E2E_TMP/display" 2>"$E2E_TMP/xvfb.log" &
     E2E_XVFB_PID=$!
     if ! e2e_poll 10 e2e_x_ready; then
         e2e_skip "Xvfb did not start: $(tail -n 3 "$E2E_TMP/xvfb.log" | tr '\n' ' ')"
@@ -148,6 +153,9 @@ e2e_start_x() {
     export DISPLAY=":$(head -n 1 "$E2E_TMP/display")"
     xdotool getdisplaygeometry >/dev/null 2>&1 || e2e_skip "Xvfb started but takes no clients on $DISPLAY"
 }
+
+# Settings for the editor's environment, e.g. QT_SCALE_FACTOR=2.
+E2E_EDITOR_ENV=()
 
 e2e_start_editor() {
     e2e_step start-editor
@@ -157,13 +165,32 @@ e2e_start_editor() {
     local lsan="suppressions=$E2E_LIB_DIR/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
     (cd "$E2E_TMP/work" &&
         exec env QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$E2E_TMP/config" XDG_RUNTIME_DIR="$E2E_TMP/runtime" \
-            LSAN_OPTIONS="$lsan" "$E2E_EDITOR" >"$E2E_TMP/editor.log" 2>&1) &
+            LSAN_OPTIONS="$lsan" "${E2E_EDITOR_ENV[@]}" "$E2E_EDITOR" >"$E2E_TMP/editor.log" 2>&1) &
     E2E_EDITOR_PID=$!
     E2E_MAIN=$(e2e_wait_window "$E2E_TITLE")
     local width
     width=$(xdotool getwindowgeometry "$E2E_MAIN" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
     E2E_SCALE=$(awk -v w="$width" -v t="$E2E_CLIENT_WIDTH_TWIPS" 'BEGIN { print w / (t / 15) }')
     echo "window $E2E_MAIN, $width pixels wide, layout scale $E2E_SCALE"
+}
+
+# Ends the editor from outside, as a user would by closing its window.
+e2e_stop_editor() {
+    kill "$E2E_EDITOR_PID" 2>/dev/null || true
+    wait "$E2E_EDITOR_PID" 2>/dev/null || true
+    E2E_EDITOR_PID=
+}
+
+# "X Y WIDTH HEIGHT" of a window on the screen.
+e2e_window_geometry() {
+    xdotool getwindowgeometry "$1" |
+        awk '/Position:/ { split($2, p, ","); x = p[1]; y = p[2] } /Geometry:/ { split($2, g, "x"); print x, y, g[1], g[2] }'
+}
+
+# A checksum of what a window shows.
+e2e_window_picture() {
+    command -v import >/dev/null || e2e_skip "no way to look at the window: imagemagick is not installed"
+    import -window "$1" rgb:- 2>/dev/null | md5sum
 }
 
 # Visible windows titled exactly TITLE, one id a line.
@@ -266,6 +293,23 @@ e2e_click() {
     local px py
     read -r px py < <(awk -v x="$x" -v y="$y" -v s="$E2E_SCALE" \
         'BEGIN { printf "%d %d\n", x / 15 * s + 0.5, y / 15 * s + 0.5 }')
+    xdotool mousemove --window "$E2E_MAIN" "$px" "$py" click 1
+}
+
+# e2e_click_scrolled CONTROL BAR: clicks the middle of CONTROL in a window scrolled to
+# its bottom right corner, where the surface's corner meets the inside corner of scroll
+# bars BAR pixels thick.
+e2e_click_scrolled() {
+    local control=$1 bar=$2
+    local place=${E2E_CONTROLS[$control]:-}
+    [ -n "$place" ] || e2e_fail "no control named $control in the layout"
+    local left top width height x y window_width window_height
+    read -r left top width height <<<"$place"
+    read -r x y window_width window_height < <(e2e_window_geometry "$E2E_MAIN")
+    local px py
+    read -r px py < <(awk -v s="$E2E_SCALE" -v w="$window_width" -v h="$window_height" -v b="$bar" \
+        -v right=$((E2E_CLIENT_WIDTH_TWIPS - left - width / 2)) -v bottom=$((E2E_CLIENT_HEIGHT_TWIPS - top - height / 2)) \
+        'BEGIN { printf "%d %d\n", w - b - right / 15 * s + 0.5, h - b - bottom / 15 * s + 0.5 }')
     xdotool mousemove --window "$E2E_MAIN" "$px" "$py" click 1
 }
 

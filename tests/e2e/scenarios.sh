@@ -169,6 +169,58 @@ scenario_cancel_and_refuse() {
     e2e_expect_file "$work/roster.txt" e2e-refused-then-saved.expected.txt
 }
 
+# At twice the scale the window is larger than a 1280 x 1024 screen. It opens at the
+# screen's size, on the screen, and its scroll bars bring LOAD and SAVE within reach of
+# the mouse.
+scenario_window_fits_small_screen() {
+    local work=$E2E_TMP/work screen_width screen_height
+    read -r screen_width screen_height < <(xdotool getdisplaygeometry)
+
+    e2e_step twice-the-scale
+    # At the usual scale the window fits and tells its layout scale; the logical pixels
+    # stay the same at twice the scale, and each one takes two on the screen.
+    local scale
+    scale=$(awk -v s="$E2E_SCALE" 'BEGIN { print 2 * s }')
+    e2e_stop_editor
+    E2E_EDITOR_ENV=(QT_SCALE_FACTOR=2)
+    e2e_start_editor
+    E2E_SCALE=$scale
+    local x y width height
+    read -r x y width height < <(e2e_window_geometry "$E2E_MAIN")
+    awk -v s="$E2E_SCALE" -v w="$screen_width" -v h="$screen_height" \
+        -v cw="$E2E_CLIENT_WIDTH_TWIPS" -v ch="$E2E_CLIENT_HEIGHT_TWIPS" \
+        'BEGIN { exit !(cw / 15 * s > w || ch / 15 * s > h) }' ||
+        e2e_fail "the window would fit the screen at scale $E2E_SCALE; nothing to scroll"
+    [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + width)) -le "$screen_width" ] &&
+        [ $((y + height)) -le "$screen_height" ] ||
+        e2e_fail "the window (${width}x$height at $x,$y) is not inside the ${screen_width}x$screen_height screen"
+
+    e2e_step scroll-to-the-corner
+    # The wheel over each scroll bar, at the window's right and bottom edges, moves what
+    # the window shows.
+    local before
+    before=$(e2e_window_picture "$E2E_MAIN")
+    xdotool mousemove --window "$E2E_MAIN" $((width - 4)) $((height / 2)) click --repeat 20 --delay 20 5
+    xdotool mousemove --window "$E2E_MAIN" $((width / 2)) $((height - 4)) click --repeat 20 --delay 20 5
+    e2e_poll "$E2E_TIMEOUT" eval '[ "$(e2e_window_picture "$E2E_MAIN")" != "$before" ]' ||
+        e2e_fail "the window shows the same after scrolling"
+
+    e2e_step load
+    # Fusion's scroll bars are 14 logical pixels thick, 28 here; LOAD and SAVE are far larger.
+    e2e_click_scrolled Command2 28
+    e2e_answer Open "$E2E_DATA/editor-three-units.txt"
+
+    e2e_step save
+    e2e_click_scrolled Command3 28
+    e2e_answer "Save As" "$work/roster.txt"
+    e2e_exit_box yes
+    e2e_wait_editor_end
+    e2e_expect_file "$work/roster.txt" editor-three-units.expected.txt
+}
+
+# The screen of a scenario, where it is not the usual one.
+declare -A SCENARIO_SCREEN=([window_fits_small_screen]=1280x1024)
+
 [ $# -eq 4 ] || {
     echo "usage: $0 SCENARIO EDITOR DATA_DIR OUT_DIR" >&2
     exit 2
@@ -178,7 +230,7 @@ declare -F "scenario_$1" >/dev/null || {
     exit 2
 }
 e2e_begin "$@"
-e2e_start_x
+e2e_start_x "${SCENARIO_SCREEN[$E2E_SCENARIO]:-}"
 e2e_start_editor
 "scenario_$E2E_SCENARIO"
 e2e_pass

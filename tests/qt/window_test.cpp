@@ -3,10 +3,14 @@
 #include "qt_window_under_test.h"
 
 #include "choice_lists.h"
+#include "layout_scale.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyleOptionButton>
 #include <QTest>
 
@@ -50,8 +54,9 @@ TEST(StartUp, WidgetsFollowTheTableAndEveryCaptionCanBeRead)
         EXPECT_EQ(combo->currentIndex(), -1) << "no item is picked";
     }
     w.window.resize(w.window.size() * 2); // nothing follows a resize
-    const QRect client = w.window.rect();
-    // Every control lies from every other as in twips, and inside the window. Where a label
+    QWidget* surface = w.window.surface();
+    const QRect client = surface->rect();
+    // Every control lies from every other as in twips, and on the surface. Where a label
     // reaches under a control, the control is on top and takes the click.
     for (const ControlRow& a : controlTable()) {
         const QRect twips(a.left, a.top, a.width, a.height), got = w.window.control(a.control)->geometry();
@@ -60,7 +65,7 @@ TEST(StartUp, WidgetsFollowTheTableAndEveryCaptionCanBeRead)
             QWidget* other = w.window.control(b.control);
             const QRect otherTwips(b.left, b.top, b.width, b.height);
             EXPECT_EQ(relation(got, other->geometry()), relation(twips, otherTwips)) << a.name << " and " << b.name;
-            QWidget* hit = w.window.childAt((got & other->geometry()).center());
+            QWidget* hit = surface->childAt((got & other->geometry()).center());
             if (a.kind == ControlKind::Label && b.kind != ControlKind::Label && twips.intersects(otherTwips)) {
                 EXPECT_TRUE(hit == other || other->isAncestorOf(hit)) << b.name << " under " << a.name;
             }
@@ -72,7 +77,7 @@ TEST(StartUp, WidgetsFollowTheTableAndEveryCaptionCanBeRead)
         const int start = label->x() + std::max(0, label->indent());
         int hidden = metrics.height() > label->height();
         for (int x = start; x < start + metrics.horizontalAdvance(label->text()); ++x)
-            hidden += w.window.childAt(x, label->y() + metrics.height() / 2) != label;
+            hidden += surface->childAt(x, label->y() + metrics.height() / 2) != label;
         EXPECT_EQ(hidden + QKeySequence::mnemonic(label->text()).count(), 0) << label->text().toStdString();
     }
     for (QPushButton* button : w.window.findChildren<QPushButton*>()) {
@@ -84,6 +89,62 @@ TEST(StartUp, WidgetsFollowTheTableAndEveryCaptionCanBeRead)
         EXPECT_EQ(room.expandedTo(caption), room) << button->text().toStdString();
         EXPECT_EQ(QKeySequence::mnemonic(button->text()).count(), 0);
     }
+}
+
+std::string rectText(const QRect& r)
+{
+    return QString("%1x%2+%3+%4").arg(r.width()).arg(r.height()).arg(r.x()).arg(r.y()).toStdString();
+}
+
+// Where the surface is scrolled to and which scroll bars show.
+std::string scrolling(QScrollArea* area)
+{
+    auto bar = [](QScrollBar* b) { return b->isVisible() ? std::to_string(b->value()) : std::string("-"); };
+    return bar(area->horizontalScrollBar()) + ',' + bar(area->verticalScrollBar());
+}
+
+// Each control, scrolled to, has its middle in sight, so it can be clicked; and none has
+// moved or shrunk on the surface.
+void expectEveryControlReachable(BrevornBuildWindow& window)
+{
+    QScrollArea* area = window.scrollArea();
+    for (const ControlRow& row : controlTable()) {
+        QWidget* widget = window.control(row.control);
+        const PixelRect place = scaledRect(row, window.layoutScale());
+        EXPECT_EQ(widget->geometry(), QRect(place.left, place.top, place.width, place.height)) << row.name;
+        // As far as the view allows, the whole control comes into sight.
+        const QPoint centre = widget->geometry().center();
+        area->ensureVisible(centre.x(), centre.y(), widget->width() / 2, widget->height() / 2);
+        const QPoint middle = widget->mapTo(area->viewport(), widget->rect().center());
+        EXPECT_TRUE(area->viewport()->rect().contains(middle)) << row.name << " scrolled to " << scrolling(area);
+    }
+}
+
+// ctest runs this at the other scales too; at 2, the offscreen screen of 800 x 600 pixels
+// is smaller than the window.
+TEST(StartUp, AWindowLargerThanTheScreenOpensAtItsFreeAreaAndScrollsToEveryControl)
+{
+    QtWindowUnderTest w;
+    const QSize layout = w.window.surface()->size();
+    w.window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.window));
+    const QRect available = w.window.screen()->availableGeometry();
+    const QSize frame = w.window.frameGeometry().size() - w.window.size();
+    QScrollArea* area = w.window.scrollArea();
+    if (available.width() >= layout.width() + frame.width() && available.height() >= layout.height() + frame.height()) {
+        EXPECT_EQ(w.window.size(), layout) << "a window that fits keeps its size";
+        EXPECT_EQ(scrolling(area), "-,-");
+    } else {
+        EXPECT_EQ(rectText(available.united(w.window.frameGeometry())), rectText(available))
+            << "the whole window is on the screen";
+        EXPECT_NE(scrolling(area), "-,-");
+        expectEveryControlReachable(w.window);
+    }
+    // Made smaller by hand, it scrolls instead of cropping or squeezing the controls.
+    w.window.resize(layout / 2);
+    QApplication::processEvents();
+    EXPECT_EQ(scrolling(area).find('-'), std::string::npos) << scrolling(area);
+    expectEveryControlReachable(w.window);
 }
 
 void key(Qt::Key key, int times = 1, Qt::KeyboardModifiers modifiers = {})
