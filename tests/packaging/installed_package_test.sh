@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds the .deb from a build tree, unpacks it into a scratch root and checks what a user would get:
-# the control fields, the installed files, valid desktop metadata, and programs that start.
-# usage: installed_package_test.sh BUILD_DIR VERSION CPACK [APPSTREAMCLI] [DESKTOP_FILE_VALIDATE]
+# the control fields, the installed files, valid desktop metadata, manual pages and changelog, what
+# lintian says, and programs that start.
+# usage: installed_package_test.sh BUILD_DIR VERSION CPACK [APPSTREAMCLI] [DESKTOP_FILE_VALIDATE] [LINTIAN]
 set -euo pipefail
 
-build_dir=$1 version=$2 cpack=$3 appstreamcli=${4:-} desktop_file_validate=${5:-}
+build_dir=$1 version=$2 cpack=$3 appstreamcli=${4:-} desktop_file_validate=${5:-} lintian=${6:-}
 app_id=io.github.steelvane.BrevornBuilder
 
 scratch=$(mktemp -d)
@@ -33,7 +34,7 @@ deb=${debs[0]}
 # Control fields. Depends comes from dpkg-shlibdeps, so it must name the Qt and C runtime packages.
 expect_eq Package "$(dpkg-deb -f "$deb" Package)" brevorn-builder
 expect_eq Version "$(dpkg-deb -f "$deb" Version)" "$version"
-expect_eq Section "$(dpkg-deb -f "$deb" Section)" games
+expect_eq Section "$(dpkg-deb -f "$deb" Section)" utils
 depends=$(dpkg-deb -f "$deb" Depends)
 for package in libc6 libstdc++6 libqt6widgets6; do
     [[ ", $depends," == *", $package "* ]] || fail "Depends lacks $package: '$depends'"
@@ -50,6 +51,9 @@ want_files=(
     "$desktop"
     "$metainfo"
     usr/share/doc/brevorn-builder/copyright
+    usr/share/doc/brevorn-builder/changelog.gz
+    usr/share/man/man1/brevorn-builder.1.gz
+    usr/share/man/man1/brevorn-roster.1.gz
     usr/share/icons/hicolor/48x48/apps/$app_id.png
     usr/share/icons/hicolor/scalable/apps/$app_id.svg
 )
@@ -83,6 +87,26 @@ if [ -n "$desktop_file_validate" ]; then
     [ -z "$findings" ] || fail "desktop-file-validate: $findings"
 else
     echo "desktop-file-validate not found: the desktop entry was not validated"
+fi
+
+# Each manual page is for its program and this version, and man reads it without a warning.
+for program in brevorn-builder brevorn-roster; do
+    page=$root/usr/share/man/man1/$program.1.gz
+    expect_eq "$program.1 title line" "$(zcat "$page" | head -n 1 | cut -d '"' -f 2)" \
+        "Steelvane Brevorn Builder $version"
+    warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) || fail "man cannot read $program.1"
+    [ -z "$warnings" ] || fail "man warns about $program.1: $warnings"
+done
+expect_eq "latest version in the changelog" \
+    "$(zcat "$root/usr/share/doc/brevorn-builder/changelog.gz" | sed -n '1s/^brevorn-builder (\([^)]*\)).*/\1/p')" "$version"
+
+# lintian finds no error and no warning. Its informational tags (hardening flags, a .comment
+# section) are left to the build flags of the day.
+if [ -n "$lintian" ]; then
+    "$lintian" --fail-on error,warning "$deb" >"$scratch/lintian.log" 2>&1 ||
+        fail "lintian: $(grep -v 'running with root privileges' "$scratch/lintian.log")"
+else
+    echo "lintian not found: the package was not checked by it"
 fi
 
 # The installed programs start from the scratch root.
