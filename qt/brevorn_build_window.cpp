@@ -207,8 +207,19 @@ QWidget* BrevornBuildWindow::surface() const
 void BrevornBuildWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!m_fittedToScreen) {
-        m_fittedToScreen = true;
+    if (m_screenFit == ScreenFit::NotYet) {
+        m_screenFit = ScreenFit::AwaitingFrame;
+        fitToScreen();
+    }
+}
+
+void BrevornBuildWindow::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    // A window manager frames the window only once it is mapped and then moves it into
+    // the frame: fitted again, the frame is on the screen as well.
+    if (m_screenFit == ScreenFit::AwaitingFrame && windowHandle() && !windowHandle()->frameMargins().isNull()) {
+        m_screenFit = ScreenFit::Done;
         fitToScreen();
     }
 }

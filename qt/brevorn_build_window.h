@@ -50,6 +50,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void createControls();
@@ -67,7 +68,9 @@ private:
     QScrollArea* m_scrollArea = nullptr;
     std::array<QWidget*, ControlCount> m_controls{};
     double m_scale = 1.0;
-    bool m_fittedToScreen = false;
+    // Fitted when first shown, and again once the window manager's frame is known.
+    enum class ScreenFit { NotYet, AwaitingFrame, Done };
+    ScreenFit m_screenFit = ScreenFit::NotYet;
 };
 
 } // namespace brevorn

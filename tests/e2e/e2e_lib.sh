@@ -51,6 +51,7 @@ e2e_begin() {
     E2E_OUT=$(realpath "$4")
     E2E_STEP=start
     E2E_XVFB_PID=
+    E2E_WM_PID=
     E2E_EDITOR_PID=
     E2E_PASSED=
     rm -f "$E2E_OUT/failure-$E2E_SCENARIO-"*.png
@@ -66,6 +67,10 @@ e2e_cleanup() {
     if [ -n "$E2E_EDITOR_PID" ]; then
         kill "$E2E_EDITOR_PID" 2>/dev/null || true
         wait "$E2E_EDITOR_PID" 2>/dev/null || true
+    fi
+    if [ -n "$E2E_WM_PID" ]; then
+        kill "$E2E_WM_PID" 2>/dev/null || true
+        wait "$E2E_WM_PID" 2>/dev/null || true
     fi
     if [ -n "$E2E_XVFB_PID" ]; then
         kill "$E2E_XVFB_PID" 2>/dev/null || true
@@ -154,6 +159,26 @@ e2e_start_x() {
     xdotool getdisplaygeometry >/dev/null 2>&1 || e2e_skip "Xvfb started but takes no clients on $DISPLAY"
 }
 
+# True once a window manager has announced itself on the screen.
+e2e_wm_ready() {
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    kill -0 "$E2E_WM_PID" 2>/dev/null || return 2
+    return 1
+}
+
+# A window manager, as on a desktop: it frames each window with a title bar.
+e2e_start_wm() {
+    command -v openbox >/dev/null || e2e_skip "no window manager for this scenario: openbox is not installed"
+    openbox --sm-disable --config-file /dev/null >"$E2E_TMP/wm.log" 2>&1 &
+    E2E_WM_PID=$!
+    e2e_poll 10 e2e_wm_ready || e2e_fail "openbox did not start: $(tail -n 3 "$E2E_TMP/wm.log" | tr '\n' ' ')"
+}
+
+# "LEFT RIGHT TOP BOTTOM": the frame a window manager draws around a window.
+e2e_frame_extents() {
+    xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.* = \([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\)$/\1 \2 \3 \4/p'
+}
+
 # Settings for the editor's environment, e.g. QT_SCALE_FACTOR=2.
 E2E_EDITOR_ENV=()
 
@@ -181,10 +206,11 @@ e2e_stop_editor() {
     E2E_EDITOR_PID=
 }
 
-# "X Y WIDTH HEIGHT" of a window on the screen.
+# "X Y WIDTH HEIGHT" of a window's inside on the screen (xdotool counts a window
+# manager's frame twice in the position).
 e2e_window_geometry() {
-    xdotool getwindowgeometry "$1" |
-        awk '/Position:/ { split($2, p, ","); x = p[1]; y = p[2] } /Geometry:/ { split($2, g, "x"); print x, y, g[1], g[2] }'
+    xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
+        /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print x, y, w, h }'
 }
 
 # A checksum of what a window shows.

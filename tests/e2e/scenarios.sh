@@ -170,8 +170,8 @@ scenario_cancel_and_refuse() {
 }
 
 # At twice the scale the window is larger than a 1280 x 1024 screen. It opens at the
-# screen's size, on the screen, and its scroll bars bring LOAD and SAVE within reach of
-# the mouse.
+# screen's size, on the screen with the window manager's frame, and its scroll bars bring
+# LOAD and SAVE within reach of the mouse.
 scenario_window_fits_small_screen() {
     local work=$E2E_TMP/work screen_width screen_height
     read -r screen_width screen_height < <(xdotool getdisplaygeometry)
@@ -185,15 +185,22 @@ scenario_window_fits_small_screen() {
     E2E_EDITOR_ENV=(QT_SCALE_FACTOR=2)
     e2e_start_editor
     E2E_SCALE=$scale
-    local x y width height
-    read -r x y width height < <(e2e_window_geometry "$E2E_MAIN")
     awk -v s="$E2E_SCALE" -v w="$screen_width" -v h="$screen_height" \
         -v cw="$E2E_CLIENT_WIDTH_TWIPS" -v ch="$E2E_CLIENT_HEIGHT_TWIPS" \
         'BEGIN { exit !(cw / 15 * s > w || ch / 15 * s > h) }' ||
         e2e_fail "the window would fit the screen at scale $E2E_SCALE; nothing to scroll"
-    [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + width)) -le "$screen_width" ] &&
-        [ $((y + height)) -le "$screen_height" ] ||
-        e2e_fail "the window (${width}x$height at $x,$y) is not inside the ${screen_width}x$screen_height screen"
+    # The frame comes a moment after the window shows; the window is then fitted again.
+    local x y width height left right top bottom
+    e2e_poll "$E2E_TIMEOUT" eval '[ -n "$(e2e_frame_extents "$E2E_MAIN")" ]' || e2e_fail "the window got no frame"
+    read -r left right top bottom < <(e2e_frame_extents "$E2E_MAIN")
+    window_on_screen() {
+        read -r x y width height < <(e2e_window_geometry "$E2E_MAIN")
+        [ $((x - left)) -ge 0 ] && [ $((y - top)) -ge 0 ] && [ $((x + width + right)) -le "$screen_width" ] &&
+            [ $((y + height + bottom)) -le "$screen_height" ]
+    }
+    e2e_poll "$E2E_TIMEOUT" window_on_screen ||
+        e2e_fail "the window (${width}x$height at $x,$y, frame $left $right $top $bottom) is not inside the" \
+            "${screen_width}x$screen_height screen"
 
     e2e_step scroll-to-the-corner
     # The wheel over each scroll bar, at the window's right and bottom edges, moves what
@@ -218,8 +225,10 @@ scenario_window_fits_small_screen() {
     e2e_expect_file "$work/roster.txt" editor-three-units.expected.txt
 }
 
-# The screen of a scenario, where it is not the usual one.
+# The screen of a scenario, where it is not the usual one, and the scenarios that run
+# under a window manager.
 declare -A SCENARIO_SCREEN=([window_fits_small_screen]=1280x1024)
+declare -A SCENARIO_WM=([window_fits_small_screen]=openbox)
 
 [ $# -eq 4 ] || {
     echo "usage: $0 SCENARIO EDITOR DATA_DIR OUT_DIR" >&2
@@ -231,6 +240,7 @@ declare -F "scenario_$1" >/dev/null || {
 }
 e2e_begin "$@"
 e2e_start_x "${SCENARIO_SCREEN[$E2E_SCENARIO]:-}"
+[ -z "${SCENARIO_WM[$E2E_SCENARIO]:-}" ] || e2e_start_wm
 e2e_start_editor
 "scenario_$E2E_SCENARIO"
 e2e_pass
