@@ -14,10 +14,48 @@ GameSettings LoadedRoster::takeGame()
             std::move(read.Season).value_or("")};
 }
 
-Expected<LoadedRoster> loadRoster(const std::filesystem::path& path, const FindingSink& findings)
+namespace {
+
+std::size_t gameIndex(std::string_view key)
 {
-    LoadedRoster loaded{std::make_unique<Roster>(), {}};
-    Expected<RosterReadResult> read = ReadRosterFile(path, *loaded.roster, findings);
+    return key == dayCounterKey ? 0 : key == theatreKey ? 1 : 2;
+}
+
+} // namespace
+
+void ValueLines::note(const ValueSource& source)
+{
+    if (source.slot == 0) {
+        m_game[gameIndex(source.key)] = source.line;
+        return;
+    }
+    const auto slot = static_cast<std::size_t>(source.slot);
+    if (m_units.size() <= slot)
+        m_units.resize(slot + 1);
+    m_units[slot][static_cast<std::size_t>(findUnitField(source.key) - unitFields.data())] = source.line;
+}
+
+std::int64_t ValueLines::lineOf(const ValueProblem& problem) const
+{
+    if (problem.slot == 0)
+        return m_game[gameIndex(problem.fieldKey)];
+    const auto slot = static_cast<std::size_t>(problem.slot);
+    const UnitField* field = findUnitField(problem.fieldKey);
+    if (slot >= m_units.size() || !field)
+        return 0;
+    return m_units[slot][static_cast<std::size_t>(field - unitFields.data())];
+}
+
+Expected<LoadedRoster> loadRoster(const std::filesystem::path& path, const FindingSink& findings,
+                                  const ValueSourceSink& valueSources)
+{
+    LoadedRoster loaded{std::make_unique<Roster>(), {}, {}};
+    const ValueSourceSink noteLine = [&](const ValueSource& source) {
+        loaded.lines.note(source);
+        if (valueSources)
+            valueSources(source);
+    };
+    Expected<RosterReadResult> read = ReadRosterFile(path, *loaded.roster, findings, noteLine);
     if (!read)
         return read.error();
     loaded.read = std::move(read).value();
@@ -55,6 +93,11 @@ std::string pathText(const std::filesystem::path& path)
 {
     const std::u8string utf8 = path.u8string();
     return std::string(utf8.begin(), utf8.end());
+}
+
+std::string located(const std::filesystem::path& path, std::int64_t line)
+{
+    return line > 0 ? pathText(path) + ":" + std::to_string(line) : pathText(path);
 }
 
 } // namespace brevorn

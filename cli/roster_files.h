@@ -4,13 +4,32 @@
 #include "expected.h"
 #include "roster.h"
 #include "roster_reader.h"
+#include "unit_fields.h"
 
+#include <array>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace brevorn {
+
+// The line each value of a roster was last read from, so that a message about the value
+// can name it.
+class ValueLines
+{
+public:
+    void note(const ValueSource& source);
+
+    // The line of the value a save refused; 0 when no line gave it (a setting the file lacks).
+    std::int64_t lineOf(const ValueProblem& problem) const;
+
+private:
+    std::vector<std::array<std::int64_t, unitFields.size()>> m_units; // by slot
+    std::array<std::int64_t, 3> m_game{};                             // day, theatre, season
+};
 
 // A roster read into an empty table, as the editor's LOAD does after start-up. The table
 // of 501 slots lives on the heap: it is too large for the stack.
@@ -18,13 +37,16 @@ struct LoadedRoster
 {
     std::unique_ptr<Roster> roster;
     RosterReadResult read;
+    ValueLines lines;
 
     // What the editor's game boxes show after such a LOAD: the file's texts, empty where it
     // gave none. Moved out of read, as a text may be as large as the file.
     GameSettings takeGame();
 };
 
-Expected<LoadedRoster> loadRoster(const std::filesystem::path& path, const FindingSink& findings = {});
+// Findings and value sources go to the sinks given, as the reader finds them.
+Expected<LoadedRoster> loadRoster(const std::filesystem::path& path, const FindingSink& findings = {},
+                                  const ValueSourceSink& valueSources = {});
 
 // The whole file; the error names the path and the system's reason.
 Expected<std::string> fileBytes(const std::filesystem::path& path);
@@ -35,5 +57,8 @@ void reportSave(const Expected<SaveOutcome>& saved, const std::filesystem::path&
 
 // A path as the start of a "file: message" or "file:line: message" line shows it: UTF-8, unquoted.
 std::string pathText(const std::filesystem::path& path);
+
+// "file:line", or "file" for line 0.
+std::string located(const std::filesystem::path& path, std::int64_t line);
 
 } // namespace brevorn

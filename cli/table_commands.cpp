@@ -81,7 +81,8 @@ int importTable(const ImportRequest& request, std::ostream& err)
             if (tableGives(table, refused.fieldKey))
                 err << tableFile << ": game." << refused.describe() << '\n';
             else
-                err << pathText(request.roster) << ": " << refused.describe() << '\n';
+                err << located(request.roster, target.value().lines.lineOf(refused)) << ": " << refused.describe()
+                    << '\n';
         }
         problems += gameBytes.error().problems.size();
     }

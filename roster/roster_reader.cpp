@@ -84,11 +84,12 @@ class RosterReading
 {
 public:
     RosterReading(std::istream& in, const std::filesystem::path& sourceName, const Roster& roster,
-                  const FindingSink& findings)
+                  const FindingSink& findings, const ValueSourceSink& valueSources)
         : m_scanner(in)
         , m_sourceName(sourceName)
         , m_roster(roster)
         , m_findings(findings)
+        , m_valueSources(valueSources)
     {
     }
 
@@ -106,12 +107,14 @@ private:
 
     std::string* gameTarget(std::string_view key);
     void storeValue(const Head& head, std::string& target);
-    void report(std::int64_t line, std::string message);
+    void report(std::int64_t line, std::string message, ReaderFinding::Kind kind = ReaderFinding::Kind::IgnoredItem);
+    void noteSource(int slot, std::string_view key);
 
     ItemScanner m_scanner;
     const std::filesystem::path& m_sourceName;
     Roster m_roster; // the working copy: the caller's roster changes only when reading succeeds
     const FindingSink& m_findings;
+    const ValueSourceSink& m_valueSources;
     RosterReadResult m_result;
     std::string m_headBuffer;
 };
@@ -165,9 +168,15 @@ void RosterReading::storeValue(const Head& head, std::string& target)
         appendWindows1252AsUtf8(piece, target);
 }
 
-void RosterReading::report(std::int64_t line, std::string message)
+void RosterReading::report(std::int64_t line, std::string message, ReaderFinding::Kind kind)
 {
-    m_findings(ReaderFinding{line, std::move(message)});
+    m_findings(ReaderFinding{line, std::move(message), kind});
+}
+
+void RosterReading::noteSource(int slot, std::string_view key)
+{
+    if (m_valueSources)
+        m_valueSources(ValueSource{slot, key, m_scanner.itemLine()});
 }
 
 Expected<RosterReadResult> RosterReading::run(Roster& target)
@@ -198,6 +207,7 @@ Expected<RosterReadResult> RosterReading::run(Roster& target)
 
         if (section == Section::Game) {
             if (std::string* setting = gameTarget(key)) {
+                noteSource(0, key); // before storeValue moves on past the key's bytes
                 storeValue(head, *setting);
                 continue;
             }
@@ -215,6 +225,7 @@ Expected<RosterReadResult> RosterReading::run(Roster& target)
                 } else if (field) {
                     if (!unfinishedBlockLine)
                         unfinishedBlockLine = m_scanner.itemLine();
+                    noteSource(nextSlot, field->key);
                     UnitRecord& unit = m_roster.UnitTable[static_cast<std::size_t>(nextSlot)];
                     if (field->kind == FieldKind::Text) {
                         storeValue(head, unit.*field->text);
@@ -239,10 +250,12 @@ Expected<RosterReadResult> RosterReading::run(Roster& target)
                        ": the system reported an error part-way through the file");
     // Only the last item can lack its closing quote: it ran to the end of the file.
     if (m_findings && m_scanner.quoteUnclosed())
-        report(m_scanner.itemLine(), "the double quote that starts this item is never closed, so the item runs to "
-                                     "the end of the file");
+        report(m_scanner.itemLine(),
+               "the double quote that starts this item is never closed, so the item runs to the end of the file",
+               ReaderFinding::Kind::UnclosedQuote);
     if (m_findings && unfinishedBlockLine)
-        report(unfinishedBlockLine, "unit block starting here has no unit_used line, so it is not part of the roster");
+        report(unfinishedBlockLine, "unit block starting here has no unit_used line, so it is not part of the roster",
+               ReaderFinding::Kind::UnfinishedBlock);
 
     m_result.nextSlot = nextSlot;
     target = std::move(m_roster);
@@ -258,11 +271,11 @@ RosterError outOfMemory(const std::filesystem::path& sourceName)
 } // namespace
 
 Expected<RosterReadResult> readRoster(std::istream& in, const std::filesystem::path& sourceName, Roster& roster,
-                                      const FindingSink& findings)
+                                      const FindingSink& findings, const ValueSourceSink& valueSources)
 {
     // Running out of memory is one more way for a read to fail: the roster stays as it was.
     try {
-        RosterReading reading(in, sourceName, roster, findings);
+        RosterReading reading(in, sourceName, roster, findings, valueSources);
         return reading.run(roster);
     } catch (const std::bad_alloc&) {
         return outOfMemory(sourceName);
@@ -270,7 +283,7 @@ Expected<RosterReadResult> readRoster(std::istream& in, const std::filesystem::p
 }
 
 Expected<RosterReadResult> ReadRosterFile(const std::filesystem::path& path, Roster& roster,
-                                          const FindingSink& findings)
+                                          const FindingSink& findings, const ValueSourceSink& valueSources)
 {
     if (path.empty())
         return failure("cannot open a roster file: no path was given");
@@ -293,7 +306,7 @@ Expected<RosterReadResult> ReadRosterFile(const std::filesystem::path& path, Ros
         return failure("cannot open " + quotedPath(path) + ": " +
                        (reason ? std::strerror(reason) : "the system gave no reason"));
     }
-    return readRoster(in, path, roster, findings);
+    return readRoster(in, path, roster, findings, valueSources);
 }
 
 } // namespace brevorn

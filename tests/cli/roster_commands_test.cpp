@@ -36,8 +36,15 @@ TEST(CheckCommand, SummariesFindingsAndTheWorstOutcome)
         {{"cli-values-refused.txt"},
          "1\ncli-values-refused.txt: 1 unit; Day_Counter (not given), Theatre \"Desert\", Season (not given)\n--\n"
          "cli-values-refused.txt: Day_Counter \"\": needs a whole number from 0 to 37\n"
-         "cli-values-refused.txt: unit 1 \"Able\", unit_ammo \"N/A\": needs a whole number from 0 to 10\n"
-         "cli-values-refused.txt: unit 1 \"Able\", unit_losses \"11\": needs a whole number from 0 to 10\n"},
+         "cli-values-refused.txt:6: unit 1 \"Able\", unit_ammo \"N/A\": needs a whole number from 0 to 10\n"
+         "cli-values-refused.txt:7: unit 1 \"Able\", unit_losses \"11\": needs a whole number from 0 to 10\n"},
+        // The game would show the UTF-8 bytes of each letter as two Windows-1252 characters.
+        {{"cli-saved-as-utf8.txt"},
+         "1\ncli-saved-as-utf8.txt: 0 units; Day_Counter \"3\", Theatre \"D\xC3\x83\xC2\xA9sert\", Season "
+         "\"\xC3\x83\xE2\x80\xB0t\xC3\x83\xC2\xA9\"\n--\n"
+         "cli-saved-as-utf8.txt:3: looks like UTF-8; the game reads Windows-1252 and will show "
+         "\"D\xC3\x83\xC2\xA9sert\" "
+         "for \"D\xC3\xA9sert\"; save the file as Windows-1252\n"},
         // Every file is checked, whatever befell the ones before it.
         {{"no-such-roster.txt", "cli-ignored-items.txt", "example.txt"},
          "2\ncli-ignored-items.txt: 1 unit; Day_Counter \"3\", Theatre \"Desert\", Season \"Winter\"\n"
@@ -48,6 +55,31 @@ TEST(CheckCommand, SummariesFindingsAndTheWorstOutcome)
     };
     for (const auto& [names, want] : cases)
         EXPECT_EQ(check(names), want);
+}
+
+using CheckFile = ScratchFolder;
+
+TEST_F(CheckFile, RunsOfIgnoredLinesAreCutShortAfterTheFirstFew)
+{
+    std::string bytes = "GAME:\r\nx,y,z\r\n";
+    for (int line = 3; line <= 1000; ++line)
+        bytes += "\x01\x7F garbage " + std::to_string(line) + "\r\n";
+    bytes += "Theatre=Desert\r\nnoise 1\r\nnoise 2\r\n";
+    writeBytes(path("binary.txt"), bytes);
+    std::ostringstream out, err;
+    EXPECT_EQ(checkRosterFiles({path("binary.txt")}, out, err), ExitFindings);
+    EXPECT_EQ(without(err.str(), path("")),
+              "binary.txt:2: ignored \"x\": not a key of the game section\n"
+              "binary.txt:2: ignored \"y\": not a key of the game section\n"
+              "binary.txt:2: ignored \"z\": not a key of the game section\n"
+              "binary.txt:3: ignored \"\x01\x7F garbage 3\": not a key of the game section\n"
+              "binary.txt:4: ignored \"\x01\x7F garbage 4\": not a key of the game section\n"
+              "binary.txt:5: ignored \"\x01\x7F garbage 5\": not a key of the game section\n"
+              "binary.txt:6: ignored \"\x01\x7F garbage 6\": not a key of the game section\n"
+              "binary.txt:7: … and 994 more ignored lines, up to line 1000\n"
+              "binary.txt:1002: ignored \"noise 1\": not a key of the game section\n"
+              "binary.txt:1003: ignored \"noise 2\": not a key of the game section\n"
+              "binary.txt: Day_Counter \"\": needs a whole number from 0 to 37\n");
 }
 
 using NormalizeCommand = ScratchFolder;
@@ -78,9 +110,10 @@ TEST_F(NormalizeCommand, FailuresLeaveOutAsItWas)
     EXPECT_EQ(fileBytes(path("out.txt")), "GAME:\r\n");
     EXPECT_EQ(fileBytes(path("refused.txt")), fileBytes(dataFile("cli-values-refused.txt")));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2) << "only IN and OUT are in the folder";
-    const std::string refused = "refused.txt: Day_Counter \"\": needs a whole number from 0 to 37\n"
-                                "refused.txt: unit 1 \"Able\", unit_ammo \"N/A\": needs a whole number from 0 to 10\n"
-                                "refused.txt: unit 1 \"Able\", unit_losses \"11\": needs a whole number from 0 to 10\n";
+    const std::string refused =
+        "refused.txt: Day_Counter \"\": needs a whole number from 0 to 37\n"
+        "refused.txt:6: unit 1 \"Able\", unit_ammo \"N/A\": needs a whole number from 0 to 10\n"
+        "refused.txt:7: unit 1 \"Able\", unit_losses \"11\": needs a whole number from 0 to 10\n";
     EXPECT_EQ(without(err.str(), path("")), refused + "out.txt: not written: 3 values cannot be saved\n" + refused +
                                                 "refused.txt: not written: 3 values cannot be saved\n"
                                                 "cannot open \"missing.txt\": No such file or directory\n"

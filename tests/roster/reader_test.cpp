@@ -134,6 +134,27 @@ TEST(ReaderGrammar, FindingsNameTheLineOfEachIgnoredItem)
               }));
 }
 
+TEST(ReaderGrammar, EachStoredValueIsTracedToItsSlotKeyAndLine)
+{
+    std::istringstream in("GAME:\r\nDay_Counter=3\r\nUNITS:\r\nunit_name=A\r\nunit_ammo=1,unit_fuel=2\r\n"
+                          "unit_used=no\r\nunit_name=B\r\nGAME:\r\nDay_Counter=4\r\nx\r\n\"open");
+    std::vector<std::string> sources;
+    std::vector<ReaderFinding::Kind> kinds;
+    auto roster = std::make_unique<Roster>();
+    const auto read = readRoster(
+        in, "t.txt", *roster, [&](const ReaderFinding& finding) { kinds.push_back(finding.kind); },
+        [&](const ValueSource& source) {
+            sources.push_back(std::to_string(source.line) + ": " + std::to_string(source.slot) + " " +
+                              std::string(source.key));
+        });
+    ASSERT_TRUE(read.ok()) << read.error().message;
+    EXPECT_EQ(sources, (std::vector<std::string>{"2: 0 Day_Counter", "4: 1 unit_name", "5: 1 unit_ammo",
+                                                 "5: 1 unit_fuel", "7: 2 unit_name", "9: 0 Day_Counter"}));
+    using Kind = ReaderFinding::Kind;
+    EXPECT_EQ(kinds,
+              (std::vector<Kind>{Kind::IgnoredItem, Kind::IgnoredItem, Kind::UnclosedQuote, Kind::UnfinishedBlock}));
+}
+
 TEST(ReaderGrammar, ItemsAcrossChunkEndsReadTheSame)
 {
     // Move the unit lines, and the CR LF before them, across the end of the first chunk one byte at a time.
