@@ -381,12 +381,27 @@ e2e_select_row() {
     for ((i = 1; i < row; i++)); do e2e_key Down; done
 }
 
+# Visible popups (drop-down lists, the completions a file dialog offers for a typed name):
+# windows that the window manager is told to leave alone. One id a line.
+e2e_popups() {
+    local id
+    for id in $({ xdotool search --onlyvisible --name '' 2>/dev/null || true; } | sort); do
+        if xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes'; then echo "$id"; fi
+    done
+}
+
+# True once no popup shows that is not among the ones given.
+e2e_no_new_popup() {
+    [ -z "$(comm -13 <(printf '%s\n' "$@" | sort) <(e2e_popups))" ]
+}
+
 # e2e_answer TITLE TEXT|--cancel: answers Qt's file dialog (TEXT is the whole path, typed
 # into its file-name field) or one of the input boxes of "New Unit", or cancels it with
 # Escape.
 e2e_answer() {
-    local title=$1 text=$2 id
+    local title=$1 text=$2 id popups
     id=$(e2e_wait_window "$title" "$E2E_MAIN")
+    popups=$(e2e_popups)
     e2e_focus "$id"
     if [ "$text" = --cancel ]; then
         e2e_key Escape
@@ -395,6 +410,11 @@ e2e_answer() {
         e2e_key Return
     fi
     e2e_wait_closed "$id" "the '$title' box"
+    # The file dialog's list of completions for the typed name can outlive the dialog for a
+    # moment, and while it shows it takes the next click and key (a click on the unit list
+    # only closes it). It goes once the editor is past the dialog.
+    # shellcheck disable=SC2086
+    e2e_poll "$E2E_TIMEOUT" e2e_no_new_popup $popups || e2e_fail "a popup of the '$title' box stayed open"
 }
 
 # e2e_exit_box yes|no: answers the question that follows a save, by its buttons'
