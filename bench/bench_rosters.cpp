@@ -114,4 +114,18 @@ std::string denseRosterFile(std::uint64_t sizeMiB)
     });
 }
 
+std::string largeValueFile(std::uint64_t sizeMiB)
+{
+    return makeOnce("brevorn-value-" + std::to_string(sizeMiB) + ".txt", [&](std::ofstream& out) {
+        out << "GAME:\r\nDay_Counter=12\r\nTheatre=";
+        std::string chunk;
+        while (chunk.size() < (1u << 20))
+            chunk += "Northern European ";
+        chunk.resize(1u << 20);
+        for (std::uint64_t i = 0; i < sizeMiB; ++i)
+            out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        out << "\r\nSeason=Summer\r\n\r\nUNITS:\r\n";
+    });
+}
+
 } // namespace brevorn::bench

@@ -24,6 +24,10 @@ std::string largeRosterFile(std::uint64_t sizeMiB);
 // repeated over and over, the worst case for the cost per item.
 std::string denseRosterFile(std::uint64_t sizeMiB);
 
+// Writes (once) a roster file whose Theatre is one value of sizeMiB: what a single
+// value costs while it is read and prepared for saving.
+std::string largeValueFile(std::uint64_t sizeMiB);
+
 // BREVORN_BENCH_LARGE_MIB, else 1024.
 std::uint64_t largeFileMiB();
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <istream>
 #include <memory>
 #include <string_view>
@@ -79,12 +80,25 @@ private:
 
 namespace detail {
 
-// The first comma, CR or LF in [p, end), or end.
+// The first comma, CR or LF in [p, end), or end. Most items are short and end within a
+// plain look at their first bytes; a long one (a line the game does not know) is searched
+// with the library's memchr, once for each delimiter, each search stopping at the best
+// found so far.
 inline const char* findDelimiter(const char* p, const char* end)
 {
-    while (p < end && *p != ',' && *p != '\r' && *p != '\n')
-        ++p;
-    return p;
+    const char* near = end - p > 32 ? p + 32 : end;
+    for (; p < near; ++p) {
+        // Letters and digits lie above all three: one comparison passes most bytes.
+        const char c = *p;
+        if (static_cast<unsigned char>(c) <= ',' && (c == ',' || c == '\r' || c == '\n'))
+            return p;
+    }
+    const char* found = end;
+    for (char delimiter : {'\n', '\r', ','}) {
+        if (const void* hit = std::memchr(p, delimiter, static_cast<std::size_t>(found - p)))
+            found = static_cast<const char*>(hit);
+    }
+    return found;
 }
 
 } // namespace detail
