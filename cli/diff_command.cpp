@@ -11,13 +11,8 @@ int diffRosterFiles(const std::filesystem::path& oldPath, const std::filesystem:
 {
     Expected<LoadedRoster> before = loadRoster(oldPath);
     Expected<LoadedRoster> after = loadRoster(newPath);
-    if (!before || !after) {
-        if (!before)
-            err << before.error().message << '\n';
-        if (!after)
-            err << after.error().message << '\n';
+    if (reportFailures(err, before, after))
         return ExitTrouble;
-    }
     const RosterDiff diff =
         diffRosters(*before.value().roster, before.value().takeGame(), *after.value().roster, after.value().takeGame());
     out << (json ? diffAsJson(diff) : diffAsText(diff)) << std::flush;

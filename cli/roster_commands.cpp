@@ -103,11 +103,8 @@ int checkRosterFile(const std::filesystem::path& path, std::ostream& out, std::o
         [&](const ValueSource&) { findings.endRun(); });
     findings.endRun();
     bool found = findings.any();
-    if (!loaded) {
-        // The library's message names the file already.
-        err << loaded.error().message << '\n';
+    if (reportFailures(err, loaded))
         return ExitTrouble;
-    }
 
     const RosterReadResult& result = loaded.value().read;
     const int units = result.nextSlot - 1;
@@ -140,10 +137,8 @@ int checkRosterFiles(const std::vector<std::filesystem::path>& paths, std::ostre
 int normalizeRosterFile(const std::filesystem::path& inPath, const std::filesystem::path& outPath, std::ostream& err)
 {
     Expected<LoadedRoster> loaded = loadRoster(inPath);
-    if (!loaded) {
-        err << loaded.error().message << '\n';
+    if (reportFailures(err, loaded))
         return ExitTrouble;
-    }
 
     const GameSettings game = loaded.value().takeGame();
     const Expected<SaveOutcome> written =

@@ -51,6 +51,21 @@ Expected<LoadedRoster> loadRoster(const std::filesystem::path& path, const Findi
 // The whole file; the error names the path and the system's reason.
 Expected<std::string> fileBytes(const std::filesystem::path& path);
 
+// Prints the message of each result that failed, which names its file; true when any did.
+template <class... T>
+bool reportFailures(std::ostream& err, const Expected<T>&... results)
+{
+    bool failed = false;
+    const auto report = [&](const auto& result) {
+        if (!result) {
+            err << result.error().message << '\n';
+            failed = true;
+        }
+    };
+    (report(results), ...);
+    return failed;
+}
+
 // Says what a save has to tell: its warnings when it put the file in place, its message when
 // it failed.
 void reportSave(const Expected<SaveOutcome>& saved, const std::filesystem::path& path, std::ostream& err);

@@ -29,10 +29,8 @@ bool tableGives(const ImportedTable& table, std::string_view key)
 int exportRoster(const ExportRequest& request, std::ostream& out, std::ostream& err)
 {
     Expected<LoadedRoster> loaded = loadRoster(request.roster);
-    if (!loaded) {
-        err << loaded.error().message << '\n';
+    if (reportFailures(err, loaded))
         return ExitTrouble;
-    }
     const Roster& roster = *loaded.value().roster;
     const std::string text = request.format == TableFormat::Csv ? unitsAsCsv(roster, request.byteOrderMark)
                                                                 : rosterAsJson(roster, loaded.value().takeGame());
@@ -59,13 +57,8 @@ int importTable(const ImportRequest& request, std::ostream& err)
     }
     const Expected<std::string> bytes = fileBytes(request.table);
     Expected<LoadedRoster> target = loadRoster(request.roster);
-    if (!bytes || !target) {
-        if (!bytes)
-            err << bytes.error().message << '\n';
-        if (!target)
-            err << target.error().message << '\n';
+    if (reportFailures(err, bytes, target))
         return ExitTrouble;
-    }
 
     const ImportedTable table = *format == TableFormat::Csv ? importCsv(bytes.value()) : importJson(bytes.value());
     std::size_t problems = table.problems.size();
