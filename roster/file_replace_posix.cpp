@@ -321,13 +321,6 @@ int copyExtendedAttributes([[maybe_unused]] const std::string& from, [[maybe_unu
     return 0;
 }
 
-std::string otherNames(nlink_t links)
-{
-    return links == 2
-               ? "the file's other name (a hard link) still shows the old contents"
-               : "the file's " + std::to_string(links - 1) + " other names (hard links) still show the old contents";
-}
-
 } // namespace
 
 namespace detail {
@@ -359,8 +352,7 @@ Expected<SaveOutcome> replaceFileContents(const std::filesystem::path& file, std
     if (target.exists && ::faccessat(folder.get(), name.c_str(), W_OK, AT_EACCESS) != 0) {
         const int error = errno;
         if (error == EACCES || error == EPERM)
-            return saveError(path, "the file is read-only for you (its permissions do not let you change it); "
-                                   "it was left as it was");
+            return saveError(path, readOnlyFileReason());
         return saveError(path, reasonOf(error));
     }
 
@@ -395,7 +387,7 @@ Expected<SaveOutcome> replaceFileContents(const std::filesystem::path& file, std
             return fail("its extended attribute \"" + attribute + "\" cannot be kept (" + reasonOf(error) +
                         "); the file was left as it was");
         if (target.status.st_nlink > 1)
-            outcome.warnings.push_back(otherNames(target.status.st_nlink));
+            outcome.warnings.push_back(otherNamesWarning(target.status.st_nlink));
     }
     if (int error = writeAll(temp.get(), bytes))
         return fail(reasonOf(error));

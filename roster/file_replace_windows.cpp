@@ -97,8 +97,30 @@ std::wstring temporaryName(unsigned attempt)
     return L".brevorn-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(attempt) + L".tmp";
 }
 
-// Removes the temporary files of saves that were killed before they were done. A running
-// save holds its temporary file open without sharing, so deleting that one fails.
+// True while the process that made a temporary file of ours (its id is in the name) runs.
+// A process that cannot be asked (another user's) counts as running.
+bool ownerRuns(const std::wstring& name)
+{
+    const std::size_t start = std::wstring(L".brevorn-").size();
+    const std::size_t end = name.find(L'-', start);
+    if (end == std::wstring::npos || end == start)
+        return false;
+    DWORD id = 0;
+    for (std::size_t i = start; i < end; ++i) {
+        if (name[i] < L'0' || name[i] > L'9')
+            return false;
+        id = id * 10 + DWORD(name[i] - L'0');
+    }
+    const HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, id);
+    if (!process)
+        return ::GetLastError() != ERROR_INVALID_PARAMETER;
+    const bool running = ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    ::CloseHandle(process);
+    return running;
+}
+
+// Removes the temporary files of saves that were killed before they were done: those whose
+// process no longer runs.
 void removeAbandonedTemporaryFiles(const std::filesystem::path& folder)
 {
     WIN32_FIND_DATAW found;
@@ -106,7 +128,7 @@ void removeAbandonedTemporaryFiles(const std::filesystem::path& folder)
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !ownerRuns(found.cFileName))
             ::DeleteFileW((folder / found.cFileName).c_str());
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
@@ -123,13 +145,6 @@ DWORD linkCount(const std::filesystem::path& file)
     return information.nNumberOfLinks;
 }
 
-std::string otherNames(DWORD links)
-{
-    return links == 2
-               ? "the file's other name (a hard link) still shows the old contents"
-               : "the file's " + std::to_string(links - 1) + " other names (hard links) still show the old contents";
-}
-
 } // namespace
 
 Expected<SaveOutcome> replaceFileContents(const std::filesystem::path& path, std::string_view bytes)
@@ -143,11 +158,10 @@ Expected<SaveOutcome> replaceFileContents(const std::filesystem::path& path, std
     if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return saveError(path, "it is a folder");
     if (exists && (attributes & FILE_ATTRIBUTE_READONLY))
-        return saveError(path, "the file is read-only for you (its permissions do not let you change it); "
-                               "it was left as it was");
+        return saveError(path, readOnlyFileReason());
     SaveOutcome outcome;
     if (const DWORD links = exists ? linkCount(target) : 1; links > 1)
-        outcome.warnings.push_back(otherNames(links));
+        outcome.warnings.push_back(otherNamesWarning(links));
 
     // Beside the target, so that putting it in place stays within one volume.
     const std::filesystem::path folder = target.parent_path();

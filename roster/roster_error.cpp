@@ -19,6 +19,18 @@ std::string SaveOutcome::describe(const std::filesystem::path& path) const
     return message;
 }
 
+std::string readOnlyFileReason()
+{
+    return "the file is read-only for you (its permissions do not let you change it); it was left as it was";
+}
+
+std::string otherNamesWarning(unsigned long links)
+{
+    return links == 2
+               ? "the file's other name (a hard link) still shows the old contents"
+               : "the file's " + std::to_string(links - 1) + " other names (hard links) still show the old contents";
+}
+
 std::string quotedPath(const std::filesystem::path& path)
 {
     const std::u8string utf8 = path.u8string();

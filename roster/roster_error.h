@@ -34,6 +34,11 @@ struct SaveOutcome
     std::string describe(const std::filesystem::path& path) const;
 };
 
+// Words that the saves of every platform use: why a read-only file is refused, and what a
+// save adds about the other names of the file (hard links), of which there are links - 1.
+std::string readOnlyFileReason();
+std::string otherNamesWarning(unsigned long links);
+
 // A path as every message shows it: in double quotes, as UTF-8.
 std::string quotedPath(const std::filesystem::path& path);
 

@@ -39,12 +39,18 @@ std::set<std::string> entries(const fs::path& folder)
     return names;
 }
 
-// What saving bytes to path tells the second user, saving as them (a member of OtherGroup).
+// Makes the calling process the second user, a member of OtherGroup only.
+bool becomeOtherUser()
+{
+    const gid_t groups[] = {OtherGroup};
+    return ::setgroups(1, groups) == 0 && ::setgid(OtherGroup) == 0 && ::setuid(OtherUser) == 0;
+}
+
+// What saving bytes to path tells the second user, saving as them.
 std::string reportOfSaveAsOtherUser(const std::string& path, const std::string& bytes)
 {
     return inChild([&] {
-        const gid_t groups[] = {OtherGroup};
-        if (::setgroups(1, groups) != 0 || ::setgid(OtherGroup) != 0 || ::setuid(OtherUser) != 0)
+        if (!becomeOtherUser())
             return std::string("cannot become the second user");
         return saveReport(replaceFileContents(path, bytes), path);
     });
@@ -286,6 +292,8 @@ protected:
     {
         if (::geteuid() != 0)
             GTEST_SKIP() << "saving as a second user needs root to become that user";
+        if (inChild([] { return becomeOtherUser() ? "yes" : "no"; }) != "yes")
+            GTEST_SKIP() << "this system does not let root become a second user (uid " << OtherUser << ")";
         ScratchFolder::SetUp();
         ::chmod(dir.c_str(), 0755);
     }
