@@ -1,6 +1,6 @@
 # Cross-compiling for 64-bit Windows with Debian's mingw-w64 (the posix thread model, which
 # std::thread and std::mutex need):
-#   cmake --preset windows-check
+#   cmake --preset windows
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -8,6 +8,11 @@ set(BREVORN_MINGW_TRIPLET x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER ${BREVORN_MINGW_TRIPLET}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${BREVORN_MINGW_TRIPLET}-g++-posix)
 set(CMAKE_RC_COMPILER ${BREVORN_MINGW_TRIPLET}-windres)
+
+# libgcc, libstdc++ and winpthread are linked in, so that the programs import Windows' own
+# DLLs only and run from a folder of their own. Release programs are shipped without symbols.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 
 # Libraries and headers come from the Windows side only; programs run on this machine.
 set(CMAKE_FIND_ROOT_PATH /usr/${BREVORN_MINGW_TRIPLET})

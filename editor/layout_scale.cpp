@@ -72,7 +72,7 @@ int captionIndent(std::span<const ControlRow> table, const ControlRow& control, 
     return std::max(0, scaledPixels(uncoveredSpan(table, control).start, scale) - scaledPixels(control.left, scale));
 }
 
-double layoutScale(std::span<const ControlRow> table, const CaptionMeasure& measure)
+double layoutScale(std::span<const ControlRow> table, const CaptionMeasure& measure, double least)
 {
     struct Need
     {
@@ -80,7 +80,7 @@ double layoutScale(std::span<const ControlRow> table, const CaptionMeasure& meas
         PixelSize size;
     };
     std::vector<Need> needs;
-    double scale = 1.0;
+    double scale = least;
     for (const ControlRow& control : table) {
         if (!hasCaption(control))
             continue;

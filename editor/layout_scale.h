@@ -49,9 +49,11 @@ int captionIndent(std::span<const ControlRow> table, const ControlRow& control, 
 // The pixel size a control needs to show its caption in full with the font in use.
 using CaptionMeasure = std::function<PixelSize(const ControlRow&)>;
 
-// The smallest scale of at least 1 at which every label and button caption fits the
+// The smallest scale of at least least at which every label and button caption fits the
 // uncovered part of its control. Positions, sizes and the window all take this one
-// scale, so the proportions of the table stay as they are.
-double layoutScale(std::span<const ControlRow> table, const CaptionMeasure& measure);
+// scale, so the proportions of the table stay as they are. A front end that works in
+// physical pixels passes the screen's density as least (1.5 at 144 dots per inch), so that
+// the window is never smaller than the table on that screen.
+double layoutScale(std::span<const ControlRow> table, const CaptionMeasure& measure, double least = 1.0);
 
 } // namespace brevorn

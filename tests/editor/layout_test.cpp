@@ -36,6 +36,16 @@ TEST(LayoutScale, GrowsOnlyAsFarAsTheTightestCaptionNeeds)
         return PixelSize{row.control == Control::Label18 ? 55 : 10, 12};
     });
     EXPECT_EQ(scaledPixels(3240, scale) - scaledPixels(2520, scale), 55);
+    // On a denser screen the floor is the density; a caption that needs more still wins.
+    const auto label4Needs = [](double width) {
+        return [width](const ControlRow& row) {
+            return PixelSize{row.control == Control::Label4 ? int(width) : 10, 12};
+        };
+    };
+    EXPECT_EQ(layoutScale(controlTable(), label4Needs(10), 1.5), 1.5);
+    const double roomy = layoutScale(controlTable(), label4Needs(190), 1.5);
+    EXPECT_GE(roomy, 190.0 / 95);
+    EXPECT_LT(roomy, 190.0 / 95 + 0.02);
     // Label4 starts under Combo4, whose right edge is one pixel past the label's left edge.
     EXPECT_EQ(captionIndent(controlTable(), controlRow(Control::Label4), 1.0), 1);
 }

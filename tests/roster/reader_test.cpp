@@ -235,6 +235,8 @@ struct EndlessValue : std::streambuf
     }
 };
 
+// Capping the memory of a child process takes fork and setrlimit, which Windows lacks.
+#ifndef _WIN32
 TEST(ReaderFailures, RunningOutOfMemoryIsAnErrorThatLeavesTheRosterAsItWas)
 {
     if (!MemoryCapWorks)
@@ -258,7 +260,10 @@ TEST(ReaderFailures, RunningOutOfMemoryIsAnErrorThatLeavesTheRosterAsItWas)
     });
     EXPECT_EQ(got, "cannot read \"/r/endless.txt\": there is not enough memory to hold its contents");
 }
+#endif
 
+// Named pipes, /dev/zero and symbolic links made by any user are POSIX matters.
+#ifndef _WIN32
 using ReaderFiles = ScratchFolder;
 
 TEST_F(ReaderFiles, OnlyRegularFilesAreReadAndAPipeIsRefusedAtOnce)
@@ -272,6 +277,7 @@ TEST_F(ReaderFiles, OnlyRegularFilesAreReadAndAPipeIsRefusedAtOnce)
               "error: cannot read \"/dev/zero" + notRegular);
     EXPECT_EQ(outcome([&](Roster& roster) { return ReadRosterFile(path("link"), roster); }).substr(0, 4), "1/2 ");
 }
+#endif
 
 } // namespace
 } // namespace brevorn

@@ -10,12 +10,14 @@
 #include <functional>
 #include <iterator>
 #include <optional>
+#include <random>
 #include <string>
 
-#include <stdlib.h>
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace brevorn {
 
@@ -24,13 +26,13 @@ inline std::string dataFile(const std::string& name)
     return BREVORN_TEST_DATA_DIR "/" + name;
 }
 
-inline std::string fileBytes(const std::string& path)
+inline std::string fileBytes(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-inline void writeBytes(const std::string& path, const std::string& bytes)
+inline void writeBytes(const std::filesystem::path& path, const std::string& bytes)
 {
     std::ofstream(path, std::ios::binary) << bytes;
 }
@@ -48,6 +50,7 @@ inline std::string saveReport(const Expected<SaveOutcome>& outcome, const std::f
     return outcome ? outcome.value().describe(path) : outcome.error().message;
 }
 
+#ifndef _WIN32
 // Runs body in a child process and hands back the text it returned, or what ended the child.
 inline std::string inChild(const std::function<std::string()>& body)
 {
@@ -102,6 +105,7 @@ inline constexpr bool MemoryCapWorks = true;
 #else
 inline constexpr bool MemoryCapWorks = true;
 #endif
+#endif // !_WIN32
 
 // A fresh, empty folder per test, removed afterwards.
 class ScratchFolder : public ::testing::Test
@@ -109,9 +113,15 @@ class ScratchFolder : public ::testing::Test
 protected:
     void SetUp() override
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "brevorn-test-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
+        // A name nobody else holds: create_directory reports whether it made the folder.
+        std::random_device random;
+        const std::filesystem::path temp = std::filesystem::temp_directory_path();
+        for (int attempt = 0; attempt < 100 && dir.empty(); ++attempt) {
+            const std::filesystem::path candidate = temp / ("brevorn-test-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate))
+                dir = candidate;
+        }
+        ASSERT_FALSE(dir.empty()) << "no scratch folder could be made in " << temp;
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
 

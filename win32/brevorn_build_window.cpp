@@ -1,0 +1,424 @@
+// The Win32 window: controls made from the table in tab order, placed at one scale for the
+// monitor's density, wired to the core through one window procedure.
+#include "brevorn_build_window.h"
+
+#include "dpi.h"
+#include "layout_scale.h"
+#include "messages.h"
+#include "state_report.h"
+#include "utf16.h"
+#include "window_layout.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace brevorn {
+
+namespace {
+
+constexpr wchar_t WindowClass[] = L"BrevornBuild";
+constexpr DWORD WindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+// Tab and Shift+Tab are walked by IsDialogMessage over the window's controls.
+constexpr DWORD WindowExStyle = WS_EX_CONTROLPARENT;
+// Control ids stay clear of IDOK and IDCANCEL, which Enter and Escape send to the window.
+constexpr int FirstControlId = 100;
+constexpr UINT_PTR StateReportTimer = 1;
+constexpr UINT StateReportInterval = 50; // milliseconds
+
+int controlId(Control control)
+{
+    return FirstControlId + static_cast<int>(control);
+}
+
+std::wstring windowText(HWND window)
+{
+    std::wstring text(std::size_t(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(std::size_t(::GetWindowTextW(window, text.data(), int(text.size()))));
+    return text;
+}
+
+struct ControlClass
+{
+    const wchar_t* name;
+    DWORD style;
+    DWORD exStyle;
+};
+
+ControlClass controlClass(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Label:
+        return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+    case ControlKind::TextBox:
+        return {L"EDIT", WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::ComboBox:
+        // Editable, unsorted, and the typed text stays as typed: no autocompletion.
+        return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0};
+    case ControlKind::ListBox:
+        // Unsorted; LBS_NOTIFY reports the user's changes of the selection; the height is
+        // the table's, not a whole number of entries.
+        return {L"LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
+                WS_EX_CLIENTEDGE};
+    case ControlKind::PushButton:
+        return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
+    }
+    return {L"STATIC", 0, 0};
+}
+
+// Labels that name a control are made right before it; the others in their table place.
+bool namesAControl(Control label)
+{
+    return std::ranges::any_of(controlTable(),
+                               [label](const ControlRow& row) { return labelOf(row.control) == label; });
+}
+
+// The room a caption needs beyond its text: a button's frame and margins.
+PixelSize captionPadding(ControlKind kind, UINT dpi)
+{
+    if (kind != ControlKind::PushButton)
+        return {0, 0};
+    return {::MulDiv(12, int(dpi), USER_DEFAULT_SCREEN_DPI), ::MulDiv(4, int(dpi), USER_DEFAULT_SCREEN_DPI)};
+}
+
+void registerWindowClass(HINSTANCE instance, WNDPROC procedure)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+    windowClass.hIconSm =
+        static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                        ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    // The face colour of dialogs, which labels are drawn on.
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = WindowClass;
+    ::RegisterClassExW(&windowClass);
+}
+
+} // namespace
+
+BrevornBuildWindow::BrevornBuildWindow(HINSTANCE instance)
+    : m_core(*this, m_prompts)
+{
+    registerWindowClass(instance, &BrevornBuildWindow::windowProc);
+    // First placed wherever Windows puts a new window; sized once the font is known.
+    m_window = ::CreateWindowExW(WindowExStyle, WindowClass, toUtf16(WindowCaption).c_str(), WindowStyle, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+    m_prompts.setOwner(m_window);
+    createControls();
+    applyLayout(windowDpi(m_window), nullptr);
+    m_core.Form_Load();
+    // The control with the lowest tab index; it takes the focus when the window is shown.
+    m_lastFocus = control(Control::List1);
+}
+
+BrevornBuildWindow::~BrevornBuildWindow()
+{
+    if (m_window)
+        ::DestroyWindow(m_window);
+    if (m_font)
+        ::DeleteObject(m_font);
+}
+
+void BrevornBuildWindow::reportStateTo(const std::filesystem::path& file)
+{
+    m_stateReport = std::make_unique<StateReport>(file);
+    ::SetTimer(m_window, StateReportTimer, StateReportInterval, nullptr);
+}
+
+void BrevornBuildWindow::createControls()
+{
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(m_window, GWLP_HINSTANCE));
+    auto create = [&](const ControlRow& row) {
+        const ControlClass kind = controlClass(row.kind);
+        HWND made =
+            ::CreateWindowExW(kind.exStyle, kind.name, toUtf16(row.caption).c_str(),
+                              WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, m_window,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(row.control))), instance, nullptr);
+        m_controls.at(static_cast<std::size_t>(row.control)) = made;
+        // Native text boxes stop at 32,767 characters unless told otherwise.
+        if (row.kind == ControlKind::TextBox)
+            ::SendMessageW(made, EM_SETLIMITTEXT, 0, 0);
+        if (row.kind == ControlKind::ComboBox) {
+            ::SendMessageW(made, CB_LIMITTEXT, 0, 0);
+            // A combo takes no text from its window name when it is made.
+            ::SetWindowTextW(made, toUtf16(row.caption).c_str());
+        }
+    };
+    // Children are made in tab order, which is also the order Tab walks them. A screen
+    // reader names a control after the label just before it, so each label comes right
+    // before the control it names.
+    for (const ControlRow& row : controlTable()) {
+        if (row.kind == ControlKind::Label) {
+            if (!namesAControl(row.control))
+                create(row);
+            continue;
+        }
+        if (const std::optional<Control> label = labelOf(row.control))
+            create(controlRow(*label));
+        create(row);
+    }
+}
+
+void BrevornBuildWindow::applyLayout(UINT dpi, const RECT* suggested)
+{
+    const LOGFONTW fontDescription = messageFont(dpi);
+    HFONT font = ::CreateFontIndirectW(&fontDescription);
+    for (HWND made : m_controls)
+        ::SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (m_font)
+        ::DeleteObject(m_font);
+    m_font = font;
+
+    // Every caption measured with the font it is shown in.
+    HDC dc = ::GetDC(m_window);
+    HGDIOBJ previous = ::SelectObject(dc, m_font);
+    auto measure = [&](const ControlRow& row) {
+        const std::wstring caption = toUtf16(row.caption);
+        SIZE text{};
+        ::GetTextExtentPoint32W(dc, caption.c_str(), int(caption.size()), &text);
+        const PixelSize padding = captionPadding(row.kind, dpi);
+        return PixelSize{text.cx + padding.width, text.cy + padding.height};
+    };
+    // Never smaller than the table at the monitor's density.
+    m_scale = brevorn::layoutScale(controlTable(), measure, double(dpi) / USER_DEFAULT_SCREEN_DPI);
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(m_window, dc);
+
+    for (const ControlRow& row : controlTable()) {
+        HWND made = control(row.control);
+        PixelRect rect = scaledRect(row, m_scale);
+        if (row.kind == ControlKind::Label) {
+            // Only the part no other control covers, so that nothing is drawn over a caption.
+            const TwipsSpan span = uncoveredSpan(controlTable(), row);
+            rect.left = scaledPixels(span.start, m_scale);
+            rect.width = scaledPixels(span.end, m_scale) - rect.left;
+        }
+        int height = rect.height;
+        if (row.kind == ControlKind::ComboBox) {
+            // A combo's height holds its drop-down list as well; the field itself is made as
+            // high as the table says.
+            height = rect.height * 10;
+            ::MoveWindow(made, rect.left, rect.top, rect.width, height, FALSE);
+            for (int attempt = 0; attempt < 2; ++attempt) {
+                RECT shown{};
+                ::GetWindowRect(made, &shown);
+                const LRESULT field = ::SendMessageW(made, CB_GETITEMHEIGHT, WPARAM(-1), 0);
+                const LRESULT wanted = field + rect.height - (shown.bottom - shown.top);
+                if (field == CB_ERR || wanted == field || wanted < 1)
+                    break;
+                ::SendMessageW(made, CB_SETITEMHEIGHT, WPARAM(-1), wanted);
+            }
+            continue;
+        }
+        ::MoveWindow(made, rect.left, rect.top, rect.width, height, FALSE);
+    }
+
+    const SIZE client{scaledPixels(ClientWidthTwips, m_scale), scaledPixels(ClientHeightTwips, m_scale)};
+    const SIZE outer = windowSizeForClient(client, WindowStyle, WindowExStyle, dpi);
+    if (suggested)
+        ::SetWindowPos(m_window, nullptr, suggested->left, suggested->top, outer.cx, outer.cy,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    else
+        ::SetWindowPos(m_window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    ::InvalidateRect(m_window, nullptr, TRUE);
+}
+
+LRESULT CALLBACK BrevornBuildWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<BrevornBuildWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->m_window = window;
+    }
+    auto* self = reinterpret_cast<BrevornBuildWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self)
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->m_window = nullptr;
+        self->m_controls.fill(nullptr);
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    return self->handleMessage(message, wParam, lParam);
+}
+
+LRESULT BrevornBuildWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        onCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_NEXTDLGCTL:
+        // IsDialogMessage asks for the next control on Tab; a dialog does this itself, a
+        // plain window has to.
+        focusControl(lParam ? reinterpret_cast<HWND>(wParam)
+                            : ::GetNextDlgTabItem(m_window, focusedControl(), wParam != 0));
+        return 0;
+    case WM_ACTIVATE:
+        // The focus comes back to the control that had it when another window took over.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            if (HWND focused = focusedControl())
+                m_lastFocus = focused;
+        } else if (m_lastFocus && ::IsWindowEnabled(m_lastFocus)) {
+            ::SetFocus(m_lastFocus);
+        }
+        return 0;
+    case WM_SETFOCUS:
+        if (m_lastFocus)
+            ::SetFocus(m_lastFocus);
+        return 0;
+    case WM_CTLCOLORSTATIC: {
+        // Labels on the window's face colour.
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+        ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+        return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_DPICHANGED:
+        applyLayout(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETNONCLIENTMETRICS)
+            applyLayout(windowDpi(m_window), nullptr);
+        break;
+    case WM_TIMER:
+        if (wParam == StateReportTimer && m_stateReport) {
+            m_stateReport->serviceRequest(*this);
+            return 0;
+        }
+        break;
+    case WM_DESTROY:
+        // Closing the window ends the program at once, without a question.
+        ::PostQuitMessage(0);
+        return 0;
+    }
+    return ::DefWindowProcW(m_window, message, wParam, lParam);
+}
+
+void BrevornBuildWindow::onCommand(int id, int notification)
+{
+    const int row = id - FirstControlId;
+    if (row < 0 || row >= ControlCount)
+        return; // Enter and Escape: no button is a default or cancel button
+    switch (static_cast<Control>(row)) {
+    case Control::List1:
+        if (notification == LBN_SELCHANGE)
+            m_core.List1_Click();
+        return;
+    case Control::Command1:
+        if (notification == BN_CLICKED)
+            m_core.Command1_Click();
+        return;
+    case Control::Command2:
+        if (notification == BN_CLICKED)
+            m_core.Command2_Click();
+        return;
+    case Control::Command3:
+        if (notification == BN_CLICKED)
+            m_core.Command3_Click();
+        return;
+    case Control::Command4:
+        if (notification == BN_CLICKED)
+            m_core.Command4_Click();
+        return;
+    case Control::Command5:
+        if (notification == BN_CLICKED)
+            m_core.Command5_Click();
+        return;
+    default:
+        return;
+    }
+}
+
+void BrevornBuildWindow::focusControl(HWND target)
+{
+    if (!target)
+        return;
+    ::SetFocus(target);
+    // As in a dialog, a text reached from the keyboard is selected whole.
+    wchar_t kind[16] = {};
+    ::GetClassNameW(target, kind, 16);
+    if (::lstrcmpiW(kind, L"EDIT") == 0)
+        ::SendMessageW(target, EM_SETSEL, 0, -1);
+    else if (::lstrcmpiW(kind, L"COMBOBOX") == 0)
+        ::SendMessageW(target, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+}
+
+HWND BrevornBuildWindow::focusedControl() const
+{
+    HWND focused = ::GetFocus();
+    while (focused && ::GetParent(focused) != m_window)
+        focused = ::GetParent(focused);
+    return focused;
+}
+
+std::string BrevornBuildWindow::text(Control c) const
+{
+    return toUtf8(windowText(control(c)));
+}
+
+void BrevornBuildWindow::setText(Control c, std::string_view text)
+{
+    HWND made = control(c);
+    ::SetWindowTextW(made, toUtf16(text).c_str());
+    // A text longer than the field shows its beginning.
+    if (controlRow(c).kind == ControlKind::ComboBox)
+        ::SendMessageW(made, CB_SETEDITSEL, 0, MAKELPARAM(0, 0));
+    else
+        ::SendMessageW(made, EM_SETSEL, 0, 0);
+}
+
+void BrevornBuildWindow::setItems(Control combo, std::span<const std::string_view> items)
+{
+    HWND made = control(combo);
+    // Emptying the list would empty the field too; the field keeps its own text.
+    const std::wstring shown = windowText(made);
+    ::SendMessageW(made, CB_RESETCONTENT, 0, 0);
+    for (std::string_view item : items)
+        ::SendMessageW(made, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toUtf16(item).c_str()));
+    ::SetWindowTextW(made, shown.c_str());
+}
+
+int BrevornBuildWindow::selectedIndex() const
+{
+    const LRESULT selected = ::SendMessageW(control(Control::List1), LB_GETCURSEL, 0, 0);
+    return selected == LB_ERR ? -1 : int(selected);
+}
+
+void BrevornBuildWindow::setListEntries(const std::vector<std::string>& entries)
+{
+    HWND list = control(Control::List1);
+    // Filled in one go and drawn once; no selection, and none is reported.
+    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    ::SendMessageW(list, LB_INITSTORAGE, entries.size(), entries.size() * 32);
+    for (const std::string& entry : entries)
+        ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toUtf16(entry).c_str()));
+    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list, nullptr, TRUE);
+}
+
+void BrevornBuildWindow::appendAndSelect(std::string_view entry)
+{
+    HWND list = control(Control::List1);
+    const LRESULT added = ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toUtf16(entry).c_str()));
+    // A selection the program makes sends no LBN_SELCHANGE.
+    ::SendMessageW(list, LB_SETCURSEL, WPARAM(added), 0);
+}
+
+void BrevornBuildWindow::setLoadEnabled(bool enabled)
+{
+    HWND load = control(Control::Command2);
+    // A disabled button cannot keep the focus: it moves on, as Tab would move it.
+    if (!enabled && focusedControl() == load)
+        focusControl(::GetNextDlgTabItem(m_window, load, FALSE));
+    if (!enabled && m_lastFocus == load)
+        m_lastFocus = ::GetNextDlgTabItem(m_window, load, FALSE);
+    ::EnableWindow(load, enabled);
+}
+
+} // namespace brevorn

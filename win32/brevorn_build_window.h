@@ -1,0 +1,72 @@
+// The editor's one window in Win32: native controls built from the core's control table,
+// shown and read for the core through the view, every click handed to the core.
+#pragma once
+
+#include "brevorn_build.h"
+#include "editor_view.h"
+#include "win32_prompts.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <array>
+#include <filesystem>
+#include <memory>
+
+namespace brevorn {
+
+class StateReport;
+
+class BrevornBuildWindow final : public EditorView
+{
+public:
+    // Creates the window with every control and runs Form_Load; the window is not shown yet.
+    explicit BrevornBuildWindow(HINSTANCE instance);
+    ~BrevornBuildWindow() override;
+    BrevornBuildWindow(const BrevornBuildWindow&) = delete;
+    BrevornBuildWindow& operator=(const BrevornBuildWindow&) = delete;
+
+    // Null once the window is gone.
+    HWND handle() const { return m_window; }
+    HWND control(Control control) const { return m_controls.at(static_cast<std::size_t>(control)); }
+    // Physical pixels per (twips / 15), the same for every control and the window.
+    double layoutScale() const { return m_scale; }
+
+    // For the real-window tests: the window writes its state to file whenever asked (see
+    // state_report.h). Off unless called.
+    void reportStateTo(const std::filesystem::path& file);
+
+    // The view the core works through.
+    std::string text(Control control) const override;
+    void setText(Control control, std::string_view text) override;
+    void setItems(Control combo, std::span<const std::string_view> items) override;
+    int selectedIndex() const override;
+    void setListEntries(const std::vector<std::string>& entries) override;
+    void appendAndSelect(std::string_view entry) override;
+    void setLoadEnabled(bool enabled) override;
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void createControls();
+    // Font, scale, every control's place and the window's size for the monitor's density.
+    void applyLayout(UINT dpi, const RECT* suggested);
+    void onCommand(int id, int notification);
+    void focusControl(HWND target);
+    // The window's own control that holds the focus (a combo for the field inside it).
+    HWND focusedControl() const;
+
+    Win32Prompts m_prompts;
+    BrevornBuild m_core;
+    HWND m_window = nullptr;
+    std::array<HWND, ControlCount> m_controls{};
+    HFONT m_font = nullptr;
+    double m_scale = 1.0;
+    HWND m_lastFocus = nullptr;
+    std::unique_ptr<StateReport> m_stateReport;
+};
+
+} // namespace brevorn
