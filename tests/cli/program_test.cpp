@@ -2,13 +2,61 @@
 #include "roster_commands.h"
 #include "roster_test_support.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <tuple>
 
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 namespace brevorn {
 namespace {
+
+struct ProgramRun
+{
+    int exitCode = -1; // -1 when the program did not end by itself
+    std::string out;
+};
+
+// The way the platform's shell quotes one argument.
+std::string shellQuoted(const std::string& argument)
+{
+#ifdef _WIN32
+    const char quote = '"';
+#else
+    const char quote = '\'';
+#endif
+    return quote + argument + quote;
+}
+
+// Runs the built program through the platform's shell, as a script would, and keeps its
+// standard output; what it writes to standard error is dropped.
+ProgramRun runProgram(const std::string& args)
+{
+#ifdef _WIN32
+    // cmd.exe takes the whole line in one more pair of quotes.
+    const std::string line = shellQuoted(shellQuoted(BREVORN_CLI_PROGRAM) + " " + args + " 2>NUL");
+    FILE* pipe = ::_popen(line.c_str(), "rb");
+#else
+    const std::string line = shellQuoted(BREVORN_CLI_PROGRAM) + " " + args + " 2>/dev/null";
+    FILE* pipe = ::popen(line.c_str(), "r");
+#endif
+    ProgramRun run;
+    if (!pipe)
+        return run;
+    for (int c; (c = std::fgetc(pipe)) != EOF;)
+        run.out += static_cast<char>(c);
+#ifdef _WIN32
+    // _pclose gives the exit code itself; lines on the console end in CR LF.
+    run.exitCode = ::_pclose(pipe);
+    std::erase(run.out, '\r');
+#else
+    const int status = ::pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+    return run;
+}
 
 TEST(Program, HandsItsExitCodeToTheShellAndKeepsMessagesOffStandardOutput)
 {
@@ -16,22 +64,17 @@ TEST(Program, HandsItsExitCodeToTheShellAndKeepsMessagesOffStandardOutput)
     const std::string example = dataFile("example.txt");
     const std::tuple<std::string, int, std::string> runs[] = {
         {"--version", ExitClean, "brevorn-roster " BREVORN_VERSION "\n"},
-        {"check '" + unfinished + "'", ExitFindings,
+        {"check " + shellQuoted(unfinished), ExitFindings,
          unfinished + ": 1 unit; Day_Counter \"3\", Theatre \"Desert\", Season \"Winter\"\n"},
         {"normalize only-one", ExitTrouble, ""},
-        {"diff '" + example + "' '" + unfinished + "'", ExitFindings,
+        {"diff " + shellQuoted(example) + " " + shellQuoted(unfinished), ExitFindings,
          "Day_Counter \"12\" → \"3\"\nSeason \"Summer\" → \"Winter\"\nremoved unit 1 \"1st Platoon - Blue\"\n"
          "added unit 1 \"Able - \"\n"},
     };
     for (const auto& [args, code, out] : runs) {
-        FILE* pipe = ::popen(("'" BREVORN_CLI_PROGRAM "' " + args + " 2>/dev/null").c_str(), "r");
-        ASSERT_NE(pipe, nullptr);
-        std::string got;
-        for (int c; (c = std::fgetc(pipe)) != EOF;)
-            got += static_cast<char>(c);
-        const int status = ::pclose(pipe);
-        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, code) << args;
-        EXPECT_EQ(got, out) << args;
+        const ProgramRun run = runProgram(args);
+        EXPECT_EQ(run.exitCode, code) << args;
+        EXPECT_EQ(run.out, out) << args;
     }
 }
 

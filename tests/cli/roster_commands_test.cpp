@@ -2,10 +2,22 @@
 #include "roster_commands.h"
 #include "roster_test_support.h"
 
+#include <cerrno>
 #include <sstream>
+#include <system_error>
 
 namespace brevorn {
 namespace {
+
+// A save quotes the system's own words for a folder that does not exist.
+std::string missingFolderReason()
+{
+#ifdef _WIN32
+    return std::system_category().message(3); // ERROR_PATH_NOT_FOUND
+#else
+    return std::generic_category().message(ENOENT);
+#endif
+}
 
 // The text with every mention of the folder taken out, so that expected paths stay short.
 std::string without(std::string text, const std::string& folder)
@@ -117,7 +129,8 @@ TEST_F(NormalizeCommand, FailuresLeaveOutAsItWas)
     EXPECT_EQ(without(err.str(), path("")), refused + "out.txt: not written: 3 values cannot be saved\n" + refused +
                                                 "refused.txt: not written: 3 values cannot be saved\n"
                                                 "cannot open \"missing.txt\": No such file or directory\n"
-                                                "cannot save \"no-such-folder/out.txt\": No such file or directory\n");
+                                                "cannot save \"no-such-folder/out.txt\": " +
+                                                missingFolderReason() + "\n");
 }
 
 using TableCommands = ScratchFolder;
@@ -191,7 +204,8 @@ TEST_F(TableCommands, ImportRefusalsTouchNoFile)
               "roster.txt: not written: 2 problems to mend first\n"
               "cannot open \"none.csv\": No such file or directory\n"
               "cannot open \"none.txt\": No such file or directory\n"
-              "cannot save \"no-such/out.txt\": No such file or directory\n");
+              "cannot save \"no-such/out.txt\": " +
+                  missingFolderReason() + "\n");
 }
 
 TEST(DiffCommand, ExitsAsDiffDoes)

@@ -26,13 +26,13 @@ inline std::string dataFile(const std::string& name)
     return BREVORN_TEST_DATA_DIR "/" + name;
 }
 
-inline std::string fileBytes(const std::filesystem::path& path)
+inline std::string fileBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-inline void writeBytes(const std::filesystem::path& path, const std::string& bytes)
+inline void writeBytes(const std::string& path, const std::string& bytes)
 {
     std::ofstream(path, std::ios::binary) << bytes;
 }
