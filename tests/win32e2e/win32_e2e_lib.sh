@@ -388,9 +388,6 @@ w32_expect_file() {
     fi
 }
 
-w32_expect_no_file() {
-    [ ! -e "$1" ] || w32_fail "a file was written at $1"
-}
 
 w32_pass() {
     W32_PASSED=yes
