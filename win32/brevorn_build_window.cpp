@@ -12,6 +12,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace brevorn {
 
@@ -109,6 +111,7 @@ BrevornBuildWindow::BrevornBuildWindow(HINSTANCE instance)
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     m_prompts.setOwner(m_window);
     createControls();
+    createToolTips();
     applyLayout(windowDpi(m_window), nullptr);
     m_core.Form_Load();
     // The control with the lowest tab index; it takes the focus when the window is shown.
@@ -121,6 +124,19 @@ BrevornBuildWindow::~BrevornBuildWindow()
         ::DestroyWindow(m_window);
     if (m_font)
         ::DeleteObject(m_font);
+    if (m_shortcuts)
+        ::DestroyAcceleratorTable(m_shortcuts);
+}
+
+bool BrevornBuildWindow::translateShortcut(MSG& message)
+{
+    if (!m_shortcuts) {
+        std::vector<ACCEL> keys;
+        for (const ButtonShortcut& shortcut : buttonShortcuts)
+            keys.push_back({FCONTROL | FVIRTKEY, WORD(shortcut.letter), WORD(controlId(shortcut.button))});
+        m_shortcuts = ::CreateAcceleratorTableW(keys.data(), int(keys.size()));
+    }
+    return m_window && ::TranslateAcceleratorW(m_window, m_shortcuts, &message);
 }
 
 void BrevornBuildWindow::reportStateTo(const std::filesystem::path& file)
@@ -160,6 +176,34 @@ void BrevornBuildWindow::createControls()
         if (const std::optional<Control> label = labelOf(row.control))
             create(controlRow(*label));
         create(row);
+    }
+}
+
+void BrevornBuildWindow::createToolTips()
+{
+    HWND tips = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window, nullptr,
+                                  reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(m_window, GWLP_HINSTANCE)), nullptr);
+    auto addTip = [&](HWND over, const std::wstring& text) {
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = m_window;
+        tool.uId = reinterpret_cast<UINT_PTR>(over);
+        tool.lpszText = const_cast<wchar_t*>(text.c_str()); // copied by the tool tip
+        ::SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    };
+    for (const ControlRow& row : controlTable()) {
+        const std::wstring hint = toUtf16(toolTip(row.control));
+        if (hint.empty())
+            continue;
+        HWND made = control(row.control);
+        addTip(made, hint);
+        // The pointer over a combo rests on the field inside it.
+        COMBOBOXINFO parts{};
+        parts.cbSize = sizeof parts;
+        if (row.kind == ControlKind::ComboBox && ::GetComboBoxInfo(made, &parts) && parts.hwndItem)
+            addTip(parts.hwndItem, hint);
     }
 }
 
@@ -250,7 +294,8 @@ LRESULT BrevornBuildWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lP
 {
     switch (message) {
     case WM_COMMAND:
-        onCommand(LOWORD(wParam), HIWORD(wParam));
+        // A shortcut's command comes without a control.
+        onCommand(LOWORD(wParam), HIWORD(wParam), lParam == 0);
         return 0;
     case WM_NEXTDLGCTL:
         // IsDialogMessage asks for the next control on Tab; a dialog does this itself, a
@@ -299,39 +344,28 @@ LRESULT BrevornBuildWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lP
     return ::DefWindowProcW(m_window, message, wParam, lParam);
 }
 
-void BrevornBuildWindow::onCommand(int id, int notification)
+void BrevornBuildWindow::onCommand(int id, int notification, bool fromShortcut)
 {
     const int row = id - FirstControlId;
     if (row < 0 || row >= ControlCount)
         return; // Enter and Escape: no button is a default or cancel button
-    switch (static_cast<Control>(row)) {
-    case Control::List1:
-        if (notification == LBN_SELCHANGE)
-            m_core.List1_Click();
+    const Control control = static_cast<Control>(row);
+    // The user changed the list's selection; the program's own changes send nothing.
+    if (control == Control::List1 && notification == LBN_SELCHANGE && !fromShortcut)
+        m_core.List1_Click();
+    // A disabled button ignores its shortcut as it ignores clicks.
+    const bool clicked = fromShortcut ? ::IsWindowEnabled(this->control(control)) != FALSE : notification == BN_CLICKED;
+    if (!clicked)
         return;
-    case Control::Command1:
-        if (notification == BN_CLICKED)
-            m_core.Command1_Click();
-        return;
-    case Control::Command2:
-        if (notification == BN_CLICKED)
-            m_core.Command2_Click();
-        return;
-    case Control::Command3:
-        if (notification == BN_CLICKED)
-            m_core.Command3_Click();
-        return;
-    case Control::Command4:
-        if (notification == BN_CLICKED)
-            m_core.Command4_Click();
-        return;
-    case Control::Command5:
-        if (notification == BN_CLICKED)
-            m_core.Command5_Click();
-        return;
-    default:
-        return;
-    }
+    using Handler = void (BrevornBuild::*)();
+    static constexpr std::pair<Control, Handler> buttons[] = {
+        {Control::Command1, &BrevornBuild::Command1_Click}, {Control::Command2, &BrevornBuild::Command2_Click},
+        {Control::Command3, &BrevornBuild::Command3_Click}, {Control::Command4, &BrevornBuild::Command4_Click},
+        {Control::Command5, &BrevornBuild::Command5_Click},
+    };
+    for (const auto& [button, handler] : buttons)
+        if (button == control)
+            (m_core.*handler)();
 }
 
 void BrevornBuildWindow::focusControl(HWND target)

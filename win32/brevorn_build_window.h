@@ -34,6 +34,10 @@ public:
     // Physical pixels per (twips / 15), the same for every control and the window.
     double layoutScale() const { return m_scale; }
 
+    // Runs the shortcut a key message stands for (Ctrl+O for LOAD, Ctrl+S for SAVE); true
+    // when the message was one. Called by the message loop before anything else sees it.
+    bool translateShortcut(MSG& message);
+
     // For the real-window tests: the window writes its state to file whenever asked (see
     // state_report.h). Off unless called.
     void reportStateTo(const std::filesystem::path& file);
@@ -52,9 +56,11 @@ private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     void createControls();
+    // The hints shown when the pointer rests on a control, from the core's words.
+    void createToolTips();
     // Font, scale, every control's place and the window's size for the monitor's density.
     void applyLayout(UINT dpi, const RECT* suggested);
-    void onCommand(int id, int notification);
+    void onCommand(int id, int notification, bool fromShortcut);
     void focusControl(HWND target);
     // The window's own control that holds the focus (a combo for the field inside it).
     HWND focusedControl() const;
@@ -64,6 +70,7 @@ private:
     HWND m_window = nullptr;
     std::array<HWND, ControlCount> m_controls{};
     HFONT m_font = nullptr;
+    HACCEL m_shortcuts = nullptr;
     double m_scale = 1.0;
     HWND m_lastFocus = nullptr;
     std::unique_ptr<StateReport> m_stateReport;

@@ -7,7 +7,7 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
 
     brevorn::BrevornBuildWindow window(instance);
@@ -19,8 +19,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // Tab and Shift+Tab between the controls, as in a dialog.
-        if (window.handle() && ::IsDialogMessageW(window.handle(), &message))
+        // Ctrl+O and Ctrl+S anywhere in the window; Tab and Shift+Tab between the controls,
+        // as in a dialog.
+        if (window.handle() && (window.translateShortcut(message) || ::IsDialogMessageW(window.handle(), &message)))
             continue;
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);

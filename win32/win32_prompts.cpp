@@ -2,6 +2,7 @@
 // never relies on it, but a dialog that moved it would surprise whatever does.
 #include "win32_prompts.h"
 
+#include "file_dialog_filter.h"
 #include "input_box.h"
 #include "utf16.h"
 
@@ -12,9 +13,6 @@
 namespace brevorn {
 
 namespace {
-
-// Pairs of a description and a pattern, each ended by a null, and one more null at the end.
-constexpr wchar_t RosterFilter[] = L"Roster files (*.txt)\0*.txt\0All files (*.*)\0*.*\0";
 
 // Long enough for any path Windows takes.
 constexpr std::size_t PathBufferLength = 32768;
@@ -38,11 +36,13 @@ std::optional<std::filesystem::path> askForFile(HWND owner, const FileRequest& r
     std::vector<wchar_t> file(PathBufferLength, L'\0');
     request.fileName.native().copy(file.data(), PathBufferLength - 1);
     const std::wstring folder = request.folder.native();
+    const std::wstring filter = fileDialogFilter(request.filters);
+    const std::wstring extension = defaultExtension(request.filters);
 
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = RosterFilter;
+    dialog.lpstrFilter = request.filters.empty() ? nullptr : filter.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = DWORD(file.size());
@@ -51,9 +51,9 @@ std::optional<std::filesystem::path> askForFile(HWND owner, const FileRequest& r
     if (kind == FileDialog::Open) {
         dialog.Flags |= OFN_FILEMUSTEXIST;
     } else {
-        // A name typed without an ending gets ".txt", as the filter suggests; an existing
-        // file is replaced only after the dialog has asked.
-        dialog.lpstrDefExt = L"txt";
+        // A name typed without an ending gets the first type's (".txt"); an existing file
+        // is replaced only after the dialog has asked.
+        dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
         dialog.Flags |= OFN_OVERWRITEPROMPT;
     }
     // Cancelled, or a dialog that could not be shown.

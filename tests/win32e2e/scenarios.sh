@@ -104,7 +104,8 @@ scenario_cancel_and_refuse() {
     local work=$W32_TMP/work
 
     w32_step cancel-load
-    w32_click Command2
+    # Ctrl+O is LOAD's shortcut.
+    w32_key ctrl+o
     w32_answer Open --cancel
     w32_expect_enabled Command2 1
 
@@ -136,9 +137,11 @@ scenario_cancel_and_refuse() {
     w32_expect entry 0 "1st Platoon - Blue"
 
     w32_step load-disabled-and-cancel-save
-    # Were LOAD still enabled, its dialog would show before the save dialog.
+    # Were LOAD still enabled, its dialog would show before the save dialog; Ctrl+S is
+    # SAVE's shortcut.
     w32_click Command2
-    w32_click Command3
+    w32_key ctrl+o
+    w32_key ctrl+s
     w32_answer "Save As" --cancel
 
     w32_step cancel-new-unit

@@ -388,7 +388,6 @@ w32_expect_file() {
     fi
 }
 
-
 w32_pass() {
     W32_PASSED=yes
     echo "$W32_SCENARIO passed in $((SECONDS - W32_STARTED)) s"
