@@ -13,6 +13,9 @@ set(CMAKE_RC_COMPILER ${BREVORN_MINGW_TRIPLET}-windres)
 # DLLs only and run from a folder of their own. Release programs are shipped without symbols.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
+# -O2 rather than -O3: a window program gains nothing from the larger code, and builds faster.
+set(CMAKE_C_FLAGS_RELEASE_INIT "-O2 -DNDEBUG")
+set(CMAKE_CXX_FLAGS_RELEASE_INIT "-O2 -DNDEBUG")
 
 # Libraries and headers come from the Windows side only; programs run on this machine.
 set(CMAKE_FIND_ROOT_PATH /usr/${BREVORN_MINGW_TRIPLET})
