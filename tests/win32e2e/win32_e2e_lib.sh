@@ -277,13 +277,27 @@ w32_type() {
 }
 
 # Replaces the text of a text box or a combo with TEXT, typed, and checks that it arrived.
+# On a loaded machine Wine now and then drops one of the keys mapped for é and € (twice in
+# ten runs of the suite here); what arrived is checked, and the text is typed again then.
+# A program that changed the text would fail every attempt.
 w32_type_into() {
-    local control=$1 text=$2
+    local control=$1 text=$2 attempt
     w32_click "$control" field
     w32_expect_focus "$control"
-    w32_key Home shift+End
-    w32_type "$text"
+    for attempt in 1 2 3; do
+        w32_key Home shift+End
+        w32_type "$text"
+        if w32_poll 2 w32_text_is "$control" "$text"; then
+            return 0
+        fi
+        echo "typed again into $control: '$(w32_value text "$control")' arrived for '$text'"
+    done
     w32_expect text "$control" "$text"
+}
+
+w32_text_is() {
+    w32_state
+    [ "$(w32_value text "$1")" = "$2" ]
 }
 
 # Opens a combo's drop-down list with a click on its button and picks the item at
