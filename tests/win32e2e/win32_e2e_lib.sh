@@ -89,7 +89,7 @@ w32_poll() {
 }
 
 w32_x_ready() {
-    grep -q '^[0-9]' "$W32_TMP/display"
+    grep -qs '^[0-9]' "$W32_TMP/display"
 }
 
 w32_start_x() {
