@@ -9,6 +9,16 @@ export LC_ALL=C.UTF-8
 
 source "$(dirname "${BASH_SOURCE[0]}")/win32_e2e_lib.sh"
 
+# SAVE into FILE, answer Yes to "Exit?", and compare FILE with tests/data/EXPECTED.
+save_and_leave() {
+    local file=$1 expected=$2
+    w32_click Command3
+    w32_answer "Save As" "$(w32_windows_path "$file")"
+    w32_exit_box yes
+    w32_wait_editor_end
+    w32_expect_file "$file" "$expected"
+}
+
 # Load a roster, edit one unit by typing and by picking from drop-down lists, save, stay,
 # change the day, save elsewhere and leave.
 scenario_edit_and_save() {
@@ -43,11 +53,7 @@ scenario_edit_and_save() {
     w32_step save-and-leave
     # A leading zero is read as the number it stands for.
     w32_type_into Combo13 07
-    w32_click Command3
-    w32_answer "Save As" "$(w32_windows_path "$work/second.txt")"
-    w32_exit_box yes
-    w32_wait_editor_end
-    w32_expect_file "$work/second.txt" e2e-edited-second.expected.txt
+    save_and_leave "$work/second.txt" e2e-edited-second.expected.txt
     w32_expect_file "$work/first.txt" e2e-edited-first.expected.txt
 }
 
@@ -91,11 +97,7 @@ scenario_add_and_delete() {
 
     w32_step save
     w32_type_into Combo13 9
-    w32_click Command3
-    w32_answer "Save As" "$(w32_windows_path "$work/roster.txt")"
-    w32_exit_box yes
-    w32_wait_editor_end
-    w32_expect_file "$work/roster.txt" e2e-added-and-deleted.expected.txt
+    save_and_leave "$work/roster.txt" e2e-added-and-deleted.expected.txt
 }
 
 # Every dialog cancelled, a file the dialog refuses, a file the editor refuses, a value
@@ -167,11 +169,7 @@ scenario_cancel_and_refuse() {
     w32_step save-corrected
     w32_type_into Combo2 5
     w32_click Command1
-    w32_click Command3
-    w32_answer "Save As" "$(w32_windows_path "$work/roster.txt")"
-    w32_exit_box yes
-    w32_wait_editor_end
-    w32_expect_file "$work/roster.txt" e2e-refused-then-saved.expected.txt
+    save_and_leave "$work/roster.txt" e2e-refused-then-saved.expected.txt
 }
 
 # A name with é and €, typed, reaches the file in Windows-1252 byte for byte.
@@ -194,11 +192,7 @@ scenario_accented_name() {
     w32_expect entry 0 "1st Platoon - Blue"
 
     w32_step save
-    w32_click Command3
-    w32_answer "Save As" "$(w32_windows_path "$work/regiment.txt")"
-    w32_exit_box yes
-    w32_wait_editor_end
-    w32_expect_file "$work/regiment.txt" win32-e2e-accented-name.expected.txt
+    save_and_leave "$work/regiment.txt" win32-e2e-accented-name.expected.txt
 }
 
 # Not a test: the picture of the window for the README (./dev windows-screenshot), a
