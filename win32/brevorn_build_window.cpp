@@ -20,13 +20,25 @@ namespace brevorn {
 namespace {
 
 constexpr wchar_t WindowClass[] = L"BrevornBuild";
-constexpr DWORD WindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+// The scroll bars are shown only while the layout does not fit the client area.
+constexpr DWORD WindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_HSCROLL | WS_VSCROLL;
 // Tab and Shift+Tab are walked by IsDialogMessage over the window's controls.
 constexpr DWORD WindowExStyle = WS_EX_CONTROLPARENT;
 // Control ids stay clear of IDOK and IDCANCEL, which Enter and Escape send to the window.
 constexpr int FirstControlId = 100;
 constexpr UINT_PTR StateReportTimer = 1;
 constexpr UINT StateReportInterval = 50; // milliseconds
+// One click on a scroll bar's arrow, and one line of the mouse wheel.
+constexpr int ScrollLineTwips = 240;
+
+// The work area (the screen without the task bar) of the monitor a rectangle is on.
+RECT workAreaAt(const RECT& place)
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromRect(&place, MONITOR_DEFAULTTONEAREST), &monitor);
+    return monitor.rcWork;
+}
 
 int controlId(Control control)
 {
@@ -232,6 +244,8 @@ void BrevornBuildWindow::applyLayout(UINT dpi, const RECT* suggested)
     ::SelectObject(dc, previous);
     ::ReleaseDC(m_window, dc);
 
+    // Placed unscrolled; the scroll bars start again at the top left.
+    m_scroll = {0, 0};
     for (const ControlRow& row : controlTable()) {
         HWND made = control(row.control);
         PixelRect rect = scaledRect(row, m_scale);
@@ -261,14 +275,116 @@ void BrevornBuildWindow::applyLayout(UINT dpi, const RECT* suggested)
         ::MoveWindow(made, rect.left, rect.top, rect.width, height, FALSE);
     }
 
-    const SIZE client{scaledPixels(ClientWidthTwips, m_scale), scaledPixels(ClientHeightTwips, m_scale)};
-    const SIZE outer = windowSizeForClient(client, WindowStyle, WindowExStyle, dpi);
+    m_content = {scaledPixels(ClientWidthTwips, m_scale), scaledPixels(ClientHeightTwips, m_scale)};
+    const SIZE outer = windowSizeForClient(m_content, WindowStyle, WindowExStyle, dpi);
+    RECT place{};
+    ::GetWindowRect(m_window, &place);
     if (suggested)
-        ::SetWindowPos(m_window, nullptr, suggested->left, suggested->top, outer.cx, outer.cy,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-    else
-        ::SetWindowPos(m_window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+        place = *suggested;
+    place.right = place.left + outer.cx;
+    place.bottom = place.top + outer.cy;
+    // Larger than the room the monitor has: the window takes all of that room, and scrolls.
+    const RECT room = workAreaAt(place);
+    const bool fits = outer.cx <= room.right - room.left && outer.cy <= room.bottom - room.top;
+    if (!fits)
+        place = room;
+    const UINT keepPlace = suggested || !fits ? 0 : SWP_NOMOVE;
+    ::SetWindowPos(m_window, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE | keepPlace);
+    updateScrollBars();
     ::InvalidateRect(m_window, nullptr, TRUE);
+}
+
+void BrevornBuildWindow::updateScrollBars()
+{
+    // Showing or hiding one bar changes the client area, and so the other bar's page: done
+    // twice, both bars agree with the client area that results.
+    for (int pass = 0; pass < 2; ++pass) {
+        RECT client{};
+        ::GetClientRect(m_window, &client);
+        SCROLLINFO horizontal{sizeof(SCROLLINFO),
+                              SIF_RANGE | SIF_PAGE | SIF_POS,
+                              0,
+                              int(m_content.cx) - 1,
+                              UINT(client.right),
+                              int(m_scroll.x),
+                              0};
+        SCROLLINFO vertical{sizeof(SCROLLINFO),
+                            SIF_RANGE | SIF_PAGE | SIF_POS,
+                            0,
+                            int(m_content.cy) - 1,
+                            UINT(client.bottom),
+                            int(m_scroll.y),
+                            0};
+        ::SetScrollInfo(m_window, SB_HORZ, &horizontal, TRUE);
+        ::SetScrollInfo(m_window, SB_VERT, &vertical, TRUE);
+    }
+    // A larger window leaves less to scroll: what was scrolled out comes back.
+    scrollTo(m_scroll.x, m_scroll.y);
+}
+
+void BrevornBuildWindow::scrollTo(int x, int y)
+{
+    RECT client{};
+    ::GetClientRect(m_window, &client);
+    x = std::clamp(x, 0, std::max(0, int(m_content.cx) - int(client.right)));
+    y = std::clamp(y, 0, std::max(0, int(m_content.cy) - int(client.bottom)));
+    if (x == m_scroll.x && y == m_scroll.y)
+        return;
+    // The controls move with the contents; they keep their sizes.
+    ::ScrollWindowEx(m_window, m_scroll.x - x, m_scroll.y - y, nullptr, nullptr, nullptr, nullptr,
+                     SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+    m_scroll = {x, y};
+    ::SetScrollPos(m_window, SB_HORZ, x, TRUE);
+    ::SetScrollPos(m_window, SB_VERT, y, TRUE);
+}
+
+int BrevornBuildWindow::scrollRequest(int bar, int request) const
+{
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    ::GetScrollInfo(m_window, bar, &info);
+    const int line = scaledPixels(ScrollLineTwips, m_scale);
+    switch (request) {
+    case SB_LINEUP:
+        return info.nPos - line;
+    case SB_LINEDOWN:
+        return info.nPos + line;
+    case SB_PAGEUP:
+        return info.nPos - int(info.nPage);
+    case SB_PAGEDOWN:
+        return info.nPos + int(info.nPage);
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        return info.nTrackPos;
+    case SB_TOP:
+        return 0;
+    case SB_BOTTOM:
+        return info.nMax;
+    }
+    return info.nPos;
+}
+
+void BrevornBuildWindow::scrollIntoView(HWND target)
+{
+    RECT shown{};
+    ::GetWindowRect(target, &shown);
+    ::MapWindowPoints(nullptr, m_window, reinterpret_cast<POINT*>(&shown), 2);
+    RECT client{};
+    ::GetClientRect(m_window, &client);
+    // The least scrolling that shows the whole control; its top left where it cannot.
+    int dx = 0;
+    int dy = 0;
+    if (shown.right > client.right)
+        dx = shown.right - client.right;
+    if (shown.left - dx < 0)
+        dx = shown.left;
+    if (shown.bottom > client.bottom)
+        dy = shown.bottom - client.bottom;
+    if (shown.top - dy < 0)
+        dy = shown.top;
+    scrollTo(m_scroll.x + dx, m_scroll.y + dy);
 }
 
 LRESULT CALLBACK BrevornBuildWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -323,6 +439,26 @@ LRESULT BrevornBuildWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lP
         ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
         return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
     }
+    case WM_SIZE:
+        updateScrollBars();
+        break;
+    case WM_HSCROLL:
+        scrollTo(scrollRequest(SB_HORZ, LOWORD(wParam)), m_scroll.y);
+        return 0;
+    case WM_VSCROLL:
+        scrollTo(m_scroll.x, scrollRequest(SB_VERT, LOWORD(wParam)));
+        return 0;
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL: {
+        // Three lines a notch, down and right for a turn towards the user or to the right.
+        const int notches = GET_WHEEL_DELTA_WPARAM(wParam);
+        const int pixels = notches * 3 * scaledPixels(ScrollLineTwips, m_scale) / WHEEL_DELTA;
+        if (message == WM_MOUSEWHEEL)
+            scrollTo(m_scroll.x, m_scroll.y - pixels);
+        else
+            scrollTo(m_scroll.x + pixels, m_scroll.y);
+        return 0;
+    }
     case WM_DPICHANGED:
         applyLayout(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
@@ -350,6 +486,13 @@ void BrevornBuildWindow::onCommand(int id, int notification, bool fromShortcut)
     if (row < 0 || row >= ControlCount)
         return; // Enter and Escape: no button is a default or cancel button
     const Control control = static_cast<Control>(row);
+    // A control that takes the focus, by Tab or by a click on its visible part, is scrolled
+    // into view whole.
+    const ControlKind kind = controlRow(control).kind;
+    if ((kind == ControlKind::TextBox && notification == EN_SETFOCUS) ||
+        (kind == ControlKind::ComboBox && notification == CBN_SETFOCUS) ||
+        (kind == ControlKind::ListBox && notification == LBN_SETFOCUS))
+        scrollIntoView(this->control(control));
     // The user changed the list's selection; the program's own changes send nothing.
     if (control == Control::List1 && notification == LBN_SELCHANGE && !fromShortcut)
         m_core.List1_Click();
@@ -373,6 +516,7 @@ void BrevornBuildWindow::focusControl(HWND target)
     if (!target)
         return;
     ::SetFocus(target);
+    scrollIntoView(target);
     // As in a dialog, a text reached from the keyboard is selected whole.
     wchar_t kind[16] = {};
     ::GetClassNameW(target, kind, 16);

@@ -60,6 +60,14 @@ private:
     void createToolTips();
     // Font, scale, every control's place and the window's size for the monitor's density.
     void applyLayout(UINT dpi, const RECT* suggested);
+    // Where the window fits the monitor's work area nothing scrolls; where it does not, the
+    // client area scrolls over the controls, which keep their size and places.
+    void updateScrollBars();
+    // Scrolls so that the layout's point (x, y) is the client area's top left, kept in range.
+    void scrollTo(int x, int y);
+    // The new position for a scroll bar's request (WM_HSCROLL, WM_VSCROLL).
+    int scrollRequest(int bar, int request) const;
+    void scrollIntoView(HWND target);
     void onCommand(int id, int notification, bool fromShortcut);
     void focusControl(HWND target);
     // The window's own control that holds the focus (a combo for the field inside it).
@@ -72,6 +80,9 @@ private:
     HFONT m_font = nullptr;
     HACCEL m_shortcuts = nullptr;
     double m_scale = 1.0;
+    // The whole layout's size and the part of it scrolled out at the top left, in pixels.
+    SIZE m_content{};
+    POINT m_scroll{};
     HWND m_lastFocus = nullptr;
     std::unique_ptr<StateReport> m_stateReport;
 };

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <fstream>
+#include <tuple>
 
 namespace brevorn {
 
@@ -47,6 +48,19 @@ std::string describeState(const BrevornBuildWindow& window)
     ::GetClientRect(window.handle(), &client);
     ::MapWindowPoints(window.handle(), nullptr, reinterpret_cast<POINT*>(&client), 2);
     line("window " + place(client));
+    RECT frame{};
+    ::GetWindowRect(window.handle(), &frame);
+    line("frame " + place(frame));
+    // Each scroll bar: shown or not, where it is on the screen, and how far it is scrolled.
+    for (const auto& [name, object, bar] : {std::tuple{"horizontal", LONG(OBJID_HSCROLL), SB_HORZ},
+                                            std::tuple{"vertical", LONG(OBJID_VSCROLL), SB_VERT}}) {
+        SCROLLBARINFO info{};
+        info.cbSize = sizeof info;
+        ::GetScrollBarInfo(window.handle(), object, &info);
+        const bool shown = (info.rgstate[0] & STATE_SYSTEM_INVISIBLE) == 0;
+        line("scrollbar " + std::string(name) + " " + place(info.rcScrollBar) + " " + (shown ? "1" : "0") + " " +
+             std::to_string(::GetScrollPos(window.handle(), bar)));
+    }
     HWND active = ::GetActiveWindow();
     line("active " + std::to_string(reinterpret_cast<std::uintptr_t>(active)) + " " +
          (active ? windowTitle(active) : std::string()));

@@ -195,6 +195,43 @@ scenario_accented_name() {
     save_and_leave "$work/regiment.txt" win32-e2e-accented-name.expected.txt
 }
 
+# On a screen smaller than the window, the window opens at the screen's size and its scroll
+# bars bring LOAD and SAVE within reach of the mouse; Tab shows the control it moves to.
+scenario_small_screen() {
+    local work=$W32_TMP/work
+
+    w32_step fits-the-screen
+    w32_expect_on_screen
+    w32_expect_focus List1
+    w32_in_view Command2 && w32_fail "LOAD is in view on a screen smaller than the window; nothing to scroll"
+
+    w32_step tab-shows-the-control
+    # Shift+Tab from the first control goes to the last one, at the bottom right.
+    w32_key shift+Tab
+    w32_state
+    [ "$(w32_value focus)" != List1 ] || w32_fail "Shift+Tab left the focus on List1"
+    w32_in_view "$(w32_value focus)" || w32_fail "$(w32_value focus) took the focus out of view"
+    # The list is taller than this window: its top left comes into view.
+    local list window
+    w32_key Tab
+    w32_expect_focus List1
+    read -r -a list <<<"$(w32_value control List1)"
+    read -r -a window <<<"$(w32_value window)"
+    [ "${list[0]} ${list[1]}" = "${window[0]} ${window[1]}" ] ||
+        w32_fail "List1 at ${list[0]},${list[1]} took the focus, not at the window's corner ${window[0]},${window[1]}"
+
+    w32_step load
+    w32_scroll_into_view Command2
+    w32_click Command2
+    w32_answer Open "$(w32_windows_path "$W32_DATA/editor-three-units.txt")"
+    w32_expect_enabled Command2 0
+
+    w32_step save
+    w32_scroll_into_view Command3
+    w32_expect_on_screen
+    save_and_leave "$work/roster.txt" editor-three-units.expected.txt
+}
+
 # Not a test: the picture of the window for the README (./dev windows-screenshot), a
 # roster loaded and its second unit shown. Writes OUT_DIR/screenshot-windows.png.
 scenario_screenshot() {
@@ -221,6 +258,8 @@ declare -F "scenario_$1" >/dev/null || {
     exit 2
 }
 w32_begin "$@"
+# Smaller than the window at Windows' usual density.
+[ "$W32_SCENARIO" != small_screen ] || W32_SCREEN=400x300
 w32_start_x
 w32_start_editor
 "scenario_$W32_SCENARIO"

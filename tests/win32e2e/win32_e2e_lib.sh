@@ -8,6 +8,8 @@ W32_TITLE="Steelvane Brevorn Builder"
 W32_SKIP=77
 # A healthy run answers within a second; Wine on a busy machine may take a few.
 W32_TIMEOUT=${W32_TIMEOUT:-20}
+# The X screen's size, where the window fits unless a scenario chooses a smaller one.
+W32_SCREEN=1024x768
 
 # w32_begin SCENARIO EDITOR_EXE DATA_DIR OUT_DIR WINE_RUN
 w32_begin() {
@@ -96,7 +98,7 @@ w32_start_x() {
     command -v Xvfb >/dev/null || w32_skip "no X server for the real-window tests: Xvfb is not installed"
     command -v xdotool >/dev/null || w32_skip "no way to drive the window: xdotool is not installed"
     command -v xkbcomp >/dev/null || w32_skip "no way to type é and €: xkbcomp is not installed"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$W32_TMP/display" 2>"$W32_TMP/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 "${W32_SCREEN}x24" -nolisten tcp 3>"$W32_TMP/display" 2>"$W32_TMP/xvfb.log" &
     W32_XVFB_PID=$!
     w32_poll 10 w32_x_ready || w32_skip "Xvfb did not start: $(tail -n 3 "$W32_TMP/xvfb.log" | tr '\n' ' ')"
     export DISPLAY=":$(head -n 1 "$W32_TMP/display")"
@@ -234,6 +236,67 @@ w32_click() {
     esac
     # No --sync: it waits many seconds when the pointer is already in place.
     xdotool mousemove "$x" "$y" click 1
+}
+
+# The window, frame included, lies on the screen.
+w32_expect_on_screen() {
+    local left top width height screen_width screen_height
+    w32_state
+    read -r left top width height <<<"$(w32_value frame)"
+    IFS=x read -r screen_width screen_height <<<"$W32_SCREEN"
+    [ "$left" -ge 0 ] && [ "$top" -ge 0 ] && [ $((left + width)) -le "$screen_width" ] &&
+        [ $((top + height)) -le "$screen_height" ] ||
+        w32_fail "the window (${width}x$height at $left,$top) is not inside the ${W32_SCREEN} screen"
+}
+
+# True when CONTROL lies whole inside the window's client area, by the last state.
+w32_in_view() {
+    local left top width height cl ct cw ch
+    read -r left top width height _ <<<"$(w32_value control "$1")"
+    read -r cl ct cw ch <<<"$(w32_value window)"
+    [ "$left" -ge "$cl" ] && [ "$top" -ge "$ct" ] && [ $((left + width)) -le $((cl + cw)) ] &&
+        [ $((top + height)) -le $((ct + ch)) ]
+}
+
+# w32_scroll_bar vertical|horizontal start|end: one click into the scroll bar's track next
+# to its arrow at that end (a page that way); waits until the window has scrolled.
+w32_scroll_bar() {
+    local bar=$1 end=$2 left top width height shown position x y
+    w32_state
+    read -r left top width height shown position <<<"$(w32_value scrollbar "$bar")"
+    [ "$shown" = 1 ] || w32_fail "the $bar scroll bar is not shown"
+    # The arrows are as long as the bar is thick.
+    if [ "$bar" = vertical ]; then
+        x=$((left + width / 2))
+        if [ "$end" = end ]; then y=$((top + height - width - 3)); else y=$((top + width + 3)); fi
+    else
+        y=$((top + height / 2))
+        if [ "$end" = end ]; then x=$((left + width - height - 3)); else x=$((left + height + 3)); fi
+    fi
+    xdotool mousemove "$x" "$y" click 1
+    w32_poll "$W32_TIMEOUT" eval 'w32_state; [ "$(w32_value scrollbar "$bar" | awk "{ print \$6 }")" != "$position" ]' ||
+        w32_fail "a click on the $bar scroll bar at $x,$y did not scroll (position $position)"
+}
+
+# Scrolls with the scroll bars, a page at a time, until CONTROL lies whole in the window.
+w32_scroll_into_view() {
+    local control=$1 attempt left top width height cl ct cw ch
+    for attempt in 1 2 3 4 5 6 7 8 9 10; do
+        w32_state
+        w32_in_view "$control" && return 0
+        read -r left top width height _ <<<"$(w32_value control "$control")"
+        read -r cl ct cw ch <<<"$(w32_value window)"
+        if [ $((top + height)) -gt $((ct + ch)) ]; then
+            w32_scroll_bar vertical end
+        elif [ "$top" -lt "$ct" ]; then
+            w32_scroll_bar vertical start
+        elif [ $((left + width)) -gt $((cl + cw)) ]; then
+            w32_scroll_bar horizontal end
+        else
+            w32_scroll_bar horizontal start
+        fi
+    done
+    w32_fail "$control did not come into view"
 }
 
 w32_key() {
