@@ -297,28 +297,42 @@ void BrevornBuildWindow::applyLayout(UINT dpi, const RECT* suggested)
 
 void BrevornBuildWindow::updateScrollBars()
 {
-    // Showing or hiding one bar changes the client area, and so the other bar's page: done
-    // twice, both bars agree with the client area that results.
-    for (int pass = 0; pass < 2; ++pass) {
-        RECT client{};
-        ::GetClientRect(m_window, &client);
-        SCROLLINFO horizontal{sizeof(SCROLLINFO),
-                              SIF_RANGE | SIF_PAGE | SIF_POS,
-                              0,
-                              int(m_content.cx) - 1,
-                              UINT(client.right),
-                              int(m_scroll.x),
-                              0};
-        SCROLLINFO vertical{sizeof(SCROLLINFO),
-                            SIF_RANGE | SIF_PAGE | SIF_POS,
-                            0,
-                            int(m_content.cy) - 1,
-                            UINT(client.bottom),
-                            int(m_scroll.y),
-                            0};
-        ::SetScrollInfo(m_window, SB_HORZ, &horizontal, TRUE);
-        ::SetScrollInfo(m_window, SB_VERT, &vertical, TRUE);
-    }
+    // Showing or hiding a bar resizes the client area, which comes back here.
+    if (m_updatingScrollBars)
+        return;
+    m_updatingScrollBars = true;
+    // The room without the bars; a bar along one side takes room from the other.
+    RECT client{};
+    ::GetClientRect(m_window, &client);
+    const LONG style = ::GetWindowLongW(m_window, GWL_STYLE);
+    const int barWidth = ::GetSystemMetrics(SM_CXVSCROLL);
+    const int barHeight = ::GetSystemMetrics(SM_CYHSCROLL);
+    int width = client.right + ((style & WS_VSCROLL) ? barWidth : 0);
+    int height = client.bottom + ((style & WS_HSCROLL) ? barHeight : 0);
+    const bool horizontal = m_content.cx > width || (m_content.cy > height && m_content.cx > width - barWidth);
+    const bool vertical = m_content.cy > height || (horizontal && m_content.cy > height - barHeight);
+    if (horizontal)
+        height -= barHeight;
+    if (vertical)
+        width -= barWidth;
+    // A page as large as the range hides its bar.
+    SCROLLINFO across{sizeof(SCROLLINFO),
+                      SIF_RANGE | SIF_PAGE | SIF_POS,
+                      0,
+                      int(m_content.cx) - 1,
+                      UINT(horizontal ? width : m_content.cx),
+                      int(m_scroll.x),
+                      0};
+    SCROLLINFO down{sizeof(SCROLLINFO),
+                    SIF_RANGE | SIF_PAGE | SIF_POS,
+                    0,
+                    int(m_content.cy) - 1,
+                    UINT(vertical ? height : m_content.cy),
+                    int(m_scroll.y),
+                    0};
+    ::SetScrollInfo(m_window, SB_HORZ, &across, TRUE);
+    ::SetScrollInfo(m_window, SB_VERT, &down, TRUE);
+    m_updatingScrollBars = false;
     // A larger window leaves less to scroll: what was scrolled out comes back.
     scrollTo(m_scroll.x, m_scroll.y);
 }

@@ -83,6 +83,7 @@ private:
     // The whole layout's size and the part of it scrolled out at the top left, in pixels.
     SIZE m_content{};
     POINT m_scroll{};
+    bool m_updatingScrollBars = false;
     HWND m_lastFocus = nullptr;
     std::unique_ptr<StateReport> m_stateReport;
 };

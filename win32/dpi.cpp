@@ -20,6 +20,26 @@ UINT systemDpi()
     return dpi > 0 ? UINT(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
+// One of the fonts Windows draws windows' frames and messages with, at that density.
+LOGFONTW nonClientFont(UINT dpi, LOGFONTW NONCLIENTMETRICSW::*font)
+{
+    using SystemParametersInfoForDpiFunction = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+    static const auto forDpi = user32Function<SystemParametersInfoForDpiFunction>("SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0, dpi))
+        return metrics.*font;
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
+        // Given at the system's density.
+        (metrics.*font).lfHeight = ::MulDiv((metrics.*font).lfHeight, int(dpi), int(systemDpi()));
+        return metrics.*font;
+    }
+    LOGFONTW fallback{};
+    fallback.lfHeight = -::MulDiv(9, int(dpi), 72);
+    ::lstrcpynW(fallback.lfFaceName, L"Segoe UI", LF_FACESIZE);
+    return fallback;
+}
+
 } // namespace
 
 UINT windowDpi(HWND window)
@@ -34,21 +54,12 @@ UINT windowDpi(HWND window)
 
 LOGFONTW messageFont(UINT dpi)
 {
-    using SystemParametersInfoForDpiFunction = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
-    static const auto forDpi = user32Function<SystemParametersInfoForDpiFunction>("SystemParametersInfoForDpi");
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0, dpi))
-        return metrics.lfMessageFont;
-    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
-        // Given at the system's density.
-        metrics.lfMessageFont.lfHeight = ::MulDiv(metrics.lfMessageFont.lfHeight, int(dpi), int(systemDpi()));
-        return metrics.lfMessageFont;
-    }
-    LOGFONTW fallback{};
-    fallback.lfHeight = -::MulDiv(9, int(dpi), 72);
-    ::lstrcpynW(fallback.lfFaceName, L"Segoe UI", LF_FACESIZE);
-    return fallback;
+    return nonClientFont(dpi, &NONCLIENTMETRICSW::lfMessageFont);
+}
+
+LOGFONTW captionFont(UINT dpi)
+{
+    return nonClientFont(dpi, &NONCLIENTMETRICSW::lfCaptionFont);
 }
 
 SIZE windowSizeForClient(SIZE client, DWORD style, DWORD exStyle, UINT dpi)

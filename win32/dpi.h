@@ -16,6 +16,9 @@ UINT windowDpi(HWND window);
 // The font Windows uses for message boxes (Segoe UI 9 on current versions), at that density.
 LOGFONTW messageFont(UINT dpi);
 
+// The font of window titles, at that density.
+LOGFONTW captionFont(UINT dpi);
+
 // The outer size of a window whose client area has the given size.
 SIZE windowSizeForClient(SIZE client, DWORD style, DWORD exStyle, UINT dpi);
 

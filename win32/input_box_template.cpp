@@ -7,9 +7,17 @@
 #endif
 #include <windows.h>
 
+#include <algorithm>
+
 namespace brevorn {
 
 namespace {
+
+// Dialog units: the margin around the items, the buttons' width, and the gap between the
+// prompt and the buttons.
+constexpr short Margin = 7;
+constexpr short ButtonWidth = 50;
+constexpr short ButtonGap = 6;
 
 // Ordinals of the predefined window classes in a dialog item.
 constexpr std::uint16_t ButtonClass = 0x0080;
@@ -61,15 +69,22 @@ private:
 
 } // namespace
 
-std::vector<std::uint16_t> inputBoxTemplate(std::wstring_view title, std::wstring_view prompt,
-                                            std::wstring_view fontFace, std::uint16_t fontPoints)
+short inputBoxWidth(int titleWidth, int promptWidth)
 {
+    const int promptNeeds = Margin + promptWidth + ButtonGap + ButtonWidth + Margin;
+    return short(std::clamp(std::max(titleWidth, promptNeeds), int(InputBoxNarrowest), int(InputBoxWidest)));
+}
+
+std::vector<std::uint16_t> inputBoxTemplate(std::wstring_view title, std::wstring_view prompt,
+                                            std::wstring_view fontFace, std::uint16_t fontPoints, short width)
+{
+    const short buttons = short(width - Margin - ButtonWidth);
     TemplateWriter out;
     // A modal box with a title bar and a close box, centred where Windows centres dialogs.
     out.dword(DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU);
     out.dword(0);
     out.word(4); // items
-    for (short value : {0, 0, 220, 62})
+    for (short value : {short(0), short(0), width, short(62)})
         out.word(std::uint16_t(value));
     out.word(0); // no menu
     out.word(0); // the dialog class
@@ -79,10 +94,12 @@ std::vector<std::uint16_t> inputBoxTemplate(std::wstring_view title, std::wstrin
 
     // The prompt left and the buttons right, the field across the bottom, as input boxes
     // have long looked on Windows. The field has no length limit (set when it is made).
-    out.item(SS_LEFT | SS_NOPREFIX, 7, 7, 150, 28, std::uint16_t(-1), StaticClass, prompt);
-    out.item(ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 42, 206, 13, InputBoxFieldId, EditClass, L"");
-    out.item(BS_DEFPUSHBUTTON | WS_TABSTOP, 163, 7, 50, 14, IDOK, ButtonClass, L"OK");
-    out.item(BS_PUSHBUTTON | WS_TABSTOP, 163, 24, 50, 14, IDCANCEL, ButtonClass, L"Cancel");
+    out.item(SS_LEFT | SS_NOPREFIX, Margin, 7, short(buttons - ButtonGap - Margin), 28, std::uint16_t(-1), StaticClass,
+             prompt);
+    out.item(ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, Margin, 42, short(width - 2 * Margin), 13,
+             InputBoxFieldId, EditClass, L"");
+    out.item(BS_DEFPUSHBUTTON | WS_TABSTOP, buttons, 7, ButtonWidth, 14, IDOK, ButtonClass, L"OK");
+    out.item(BS_PUSHBUTTON | WS_TABSTOP, buttons, 24, ButtonWidth, 14, IDCANCEL, ButtonClass, L"Cancel");
     return out.take();
 }
 

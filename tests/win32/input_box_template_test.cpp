@@ -26,6 +26,7 @@ struct Dialog
 {
     std::uint32_t style = 0;
     std::wstring title;
+    short width = 0;
     std::uint16_t points = 0;
     std::wstring font;
     std::vector<Item> items;
@@ -71,8 +72,10 @@ Dialog readTemplate(const std::vector<std::uint16_t>& words)
     dialog.style = in.dword();
     in.dword(); // extended style
     const std::uint16_t count = in.word();
-    for (int i = 0; i < 4; ++i)
-        in.word();
+    in.word(); // x
+    in.word(); // y
+    dialog.width = short(in.word());
+    in.word(); // height
     EXPECT_EQ(in.word(), 0) << "menu";
     EXPECT_EQ(in.word(), 0) << "window class";
     dialog.title = in.text();
@@ -134,6 +137,29 @@ TEST(InputBoxTemplate, PromptThenFieldThenOkAndCancelInTheMessageFont)
         EXPECT_LE(item.box[1] + item.box[3], 62) << item.caption;
     }
     EXPECT_LE(prompt.box[0] + prompt.box[2], ok.box[0]);
+}
+
+TEST(InputBoxTemplate, WideEnoughForTheTitleAndForThePromptBesideTheButtons)
+{
+    // Short texts keep the usual box.
+    EXPECT_EQ(inputBoxWidth(80, 90), InputBoxNarrowest);
+    // A long title widens the box to itself; a long prompt to itself, the margins and the buttons.
+    EXPECT_EQ(inputBoxWidth(300, 90), 300);
+    EXPECT_EQ(inputBoxWidth(80, 200), 7 + 200 + 6 + 50 + 7);
+    EXPECT_EQ(inputBoxWidth(260, 200), 270);
+    EXPECT_EQ(inputBoxWidth(290, 200), 290);
+    // Never wider than the widest box: such a prompt wraps.
+    EXPECT_EQ(inputBoxWidth(80, 2000), InputBoxWidest);
+
+    // The items follow the width: the prompt stops before the buttons, which stand at the right.
+    const short width = inputBoxWidth(80, 200);
+    const Dialog dialog = readTemplate(inputBoxTemplate(L"Title", L"Prompt", L"Segoe UI", 9, width));
+    ASSERT_EQ(dialog.items.size(), 4u);
+    EXPECT_EQ(dialog.width, width);
+    EXPECT_EQ(dialog.items[0].box[2], 200) << "the prompt's width";
+    EXPECT_EQ(dialog.items[1].box[0] + dialog.items[1].box[2], width - 7) << "the field's right edge";
+    EXPECT_EQ(dialog.items[2].box[0] + dialog.items[2].box[2], width - 7) << "OK's right edge";
+    EXPECT_EQ(dialog.items[3].box[0], dialog.items[2].box[0]) << "Cancel under OK";
 }
 
 TEST(InputBoxTemplate, TextsOfAnyLengthAndOddCountsKeepTheItemsAligned)

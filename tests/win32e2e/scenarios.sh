@@ -26,6 +26,8 @@ scenario_edit_and_save() {
 
     w32_step load
     w32_expect_focus List1
+    # The window fits this screen: nothing scrolls.
+    w32_expect_scroll_bars 0 0
     w32_click Command2
     w32_answer Open "$(w32_windows_path "$W32_DATA/e2e-three-units.txt")"
     w32_expect entry 2 "Aufklärung - Blue"
@@ -202,6 +204,7 @@ scenario_small_screen() {
 
     w32_step fits-the-screen
     w32_expect_on_screen
+    w32_expect_scroll_bars 1 1
     w32_expect_focus List1
     w32_in_view Command2 && w32_fail "LOAD is in view on a screen smaller than the window; nothing to scroll"
 

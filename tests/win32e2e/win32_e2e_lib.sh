@@ -249,6 +249,14 @@ w32_expect_on_screen() {
         w32_fail "the window (${width}x$height at $left,$top) is not inside the ${W32_SCREEN} screen"
 }
 
+# w32_expect_scroll_bars HORIZONTAL VERTICAL: each scroll bar shown (1) or not (0).
+w32_expect_scroll_bars() {
+    local shown
+    w32_state
+    shown="$(w32_value scrollbar horizontal | awk '{ print $5 }') $(w32_value scrollbar vertical | awk '{ print $5 }')"
+    [ "$shown" = "$1 $2" ] || w32_fail "the scroll bars shown are '$shown', not '$1 $2'"
+}
+
 # True when CONTROL lies whole inside the window's client area, by the last state.
 w32_in_view() {
     local left top width height cl ct cw ch
