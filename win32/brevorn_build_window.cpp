@@ -316,22 +316,13 @@ void BrevornBuildWindow::updateScrollBars()
     if (vertical)
         width -= barWidth;
     // A page as large as the range hides its bar.
-    SCROLLINFO across{sizeof(SCROLLINFO),
-                      SIF_RANGE | SIF_PAGE | SIF_POS,
-                      0,
-                      int(m_content.cx) - 1,
-                      UINT(horizontal ? width : m_content.cx),
-                      int(m_scroll.x),
-                      0};
-    SCROLLINFO down{sizeof(SCROLLINFO),
-                    SIF_RANGE | SIF_PAGE | SIF_POS,
-                    0,
-                    int(m_content.cy) - 1,
-                    UINT(vertical ? height : m_content.cy),
-                    int(m_scroll.y),
-                    0};
-    ::SetScrollInfo(m_window, SB_HORZ, &across, TRUE);
-    ::SetScrollInfo(m_window, SB_VERT, &down, TRUE);
+    auto setBar = [this](int bar, LONG range, int page, LONG position) {
+        SCROLLINFO info{
+            sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS, 0, int(range) - 1, UINT(page), int(position), 0};
+        ::SetScrollInfo(m_window, bar, &info, TRUE);
+    };
+    setBar(SB_HORZ, m_content.cx, horizontal ? width : int(m_content.cx), m_scroll.x);
+    setBar(SB_VERT, m_content.cy, vertical ? height : int(m_content.cy), m_scroll.y);
     m_updatingScrollBars = false;
     // A larger window leaves less to scroll: what was scrolled out comes back.
     scrollTo(m_scroll.x, m_scroll.y);
