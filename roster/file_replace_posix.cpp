@@ -321,6 +321,16 @@ int copyExtendedAttributes([[maybe_unused]] const std::string& from, [[maybe_unu
     return 0;
 }
 
+// Why a folder marked sticky (as /tmp is) refused to let the saver replace a file in it.
+std::string stickyFolderReason(const std::string& folder, uid_t fileOwner)
+{
+    return "the folder " + quotedPath(folder) +
+           " is shared and marked sticky (as /tmp is): only a file's owner or the folder's owner may replace a file "
+           "in it, and this file belongs to " +
+           userName(fileOwner) +
+           "; the file was left as it was; save it under another name, or ask its owner to save it";
+}
+
 } // namespace
 
 namespace detail {
@@ -397,8 +407,15 @@ Expected<SaveOutcome> replaceFileContents(const std::filesystem::path& file, std
         return fail(reasonOf(error));
     if (beforePlacing)
         beforePlacing();
-    if (::renameat(folder.get(), created.name.c_str(), folder.get(), name.c_str()) != 0)
-        return fail(reasonOf(errno));
+    if (::renameat(folder.get(), created.name.c_str(), folder.get(), name.c_str()) != 0) {
+        const int error = errno;
+        struct stat folderStatus;
+        const uid_t saver = ::geteuid();
+        if (error == EPERM && target.exists && ::fstat(folder.get(), &folderStatus) == 0 &&
+            (folderStatus.st_mode & S_ISVTX) && saver != target.status.st_uid && saver != folderStatus.st_uid)
+            return fail(stickyFolderReason(folderPath, target.status.st_uid));
+        return fail(reasonOf(error));
+    }
 
     // The new contents are in place; what follows can only make the save less durable,
     // never undo it. Some file systems cannot flush a folder and say EINVAL: on those

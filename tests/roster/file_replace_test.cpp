@@ -362,6 +362,25 @@ TEST_F(SaveAsOtherUser, SavedFileKeepsItsGroupModeAndAccessListAndSaysWhoOwnsItN
     EXPECT_EQ(attribute(listed, "system.posix_acl_access"), list);
 }
 
+TEST_F(SaveAsOtherUser, AnotherUsersFileInAStickyFolderIsRefusedWithWhatToDoInstead)
+{
+    // Like /tmp: anyone may add a file, but only a file's owner or the folder's owner may replace one.
+    const std::string others = place("sticky", 01777, "roster.txt", 0, 0, 0666);
+    const std::string own = path("sticky/own.txt");
+    writeBytes(own, "old");
+    ASSERT_EQ(::chown(own.c_str(), OtherUser, OtherGroup), 0);
+
+    EXPECT_EQ(reportOfSaveAsOtherUser(others, "new"),
+              "cannot save \"" + others + "\": the folder \"" + path("sticky") +
+                  "\" is shared and marked sticky (as /tmp is): only a file's owner or the folder's owner may "
+                  "replace a file in it, and this file belongs to root; the file was left as it was; save it under "
+                  "another name, or ask its owner to save it");
+    EXPECT_EQ(reportOfSaveAsOtherUser(own, "new"), "");
+    EXPECT_EQ(fileBytes(others), "old");
+    EXPECT_EQ(fileBytes(own), "new");
+    EXPECT_EQ(entries(path("sticky")), (std::set<std::string>{"own.txt", "roster.txt"}));
+}
+
 TEST_F(SaveAsOtherUser, FolderThatCannotBeFlushedGivesASaveWithAWarning)
 {
     // The second user may add and rename files in the folder, but not read it.
