@@ -284,28 +284,43 @@ void keepOwner(int fd, const struct stat& old, std::vector<std::string>& warning
                            ", a group the saving user is not a member of");
 }
 
-// Copies every extended attribute of the old file, access lists among them, to the new
-// one. 0, or the errno of the first attribute that could not be kept, named in failedName.
-int copyExtendedAttributes([[maybe_unused]] const std::string& from, [[maybe_unused]] int to,
-                           [[maybe_unused]] std::string& failedName)
+// What keeping the old file's extended attributes came to.
+struct AttributesKept
 {
+    // What stopped them from being kept, worded for the user; empty when all were.
+    std::string failure;
+};
+
+// Copies every extended attribute of the old file, access lists among them, to the new one.
+AttributesKept copyExtendedAttributes([[maybe_unused]] const std::string& from, [[maybe_unused]] int to)
+{
+    AttributesKept kept;
 #if defined(__linux__)
     ssize_t size = ::llistxattr(from.c_str(), nullptr, 0);
-    if (size < 0)
-        return errno == ENOTSUP ? 0 : errno;
-    std::vector<char> names(static_cast<std::size_t>(size));
-    size = ::llistxattr(from.c_str(), names.data(), names.size());
-    if (size < 0)
-        return errno;
+    if (size < 0 && errno == ENOTSUP)
+        return kept;
+    std::vector<char> names(static_cast<std::size_t>(size > 0 ? size : 0));
+    if (size > 0)
+        size = ::llistxattr(from.c_str(), names.data(), names.size());
+    if (size < 0) {
+        const std::string reason = reasonOf(errno);
+        kept.failure =
+            "could not list the extended attributes of " + quotedPath(from) + " to keep them (" + reason + ")";
+        return kept;
+    }
     for (const char* name = names.data(); name < names.data() + size; name += std::strlen(name) + 1) {
-        failedName = name;
+        const auto cannotKeep = [&](int error) {
+            kept.failure =
+                "its extended attribute \"" + std::string(name) + "\" cannot be kept (" + reasonOf(error) + ")";
+            return kept;
+        };
         ssize_t length = ::lgetxattr(from.c_str(), name, nullptr, 0);
         if (length < 0)
-            return errno;
+            return cannotKeep(errno);
         std::vector<char> value(static_cast<std::size_t>(length) + 1);
         length = ::lgetxattr(from.c_str(), name, value.data(), value.size());
         if (length < 0)
-            return errno;
+            return cannotKeep(errno);
         if (::fsetxattr(to, name, value.data(), static_cast<std::size_t>(length), 0) == 0)
             continue;
         // An attribute the system sets itself (a security label) counts as kept when the
@@ -314,11 +329,10 @@ int copyExtendedAttributes([[maybe_unused]] const std::string& from, [[maybe_unu
         std::vector<char> now(value.size());
         if (::fgetxattr(to, name, now.data(), now.size()) != length ||
             std::memcmp(now.data(), value.data(), static_cast<std::size_t>(length)) != 0)
-            return error;
+            return cannotKeep(error);
     }
-    failedName.clear();
 #endif
-    return 0;
+    return kept;
 }
 
 // Why a folder marked sticky (as /tmp is) refused to let the saver replace a file in it.
@@ -392,10 +406,9 @@ Expected<SaveOutcome> replaceFileContents(const std::filesystem::path& file, std
         // After the owner: changing the owner clears the set-user-ID and set-group-ID bits.
         if (::fchmod(temp.get(), target.status.st_mode & 07777) != 0)
             return fail(reasonOf(errno));
-        std::string attribute;
-        if (int error = copyExtendedAttributes(target.path, temp.get(), attribute))
-            return fail("its extended attribute \"" + attribute + "\" cannot be kept (" + reasonOf(error) +
-                        "); the file was left as it was");
+        const AttributesKept attributes = copyExtendedAttributes(target.path, temp.get());
+        if (!attributes.failure.empty())
+            return fail(attributes.failure + "; the file was left as it was");
         if (target.status.st_nlink > 1)
             outcome.warnings.push_back(otherNamesWarning(target.status.st_nlink));
     }

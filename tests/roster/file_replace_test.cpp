@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -282,6 +283,47 @@ TEST_F(FileReplace, ExtendedAttributesAndAccessListsAreKept)
     EXPECT_EQ(attribute(path("roster.txt"), "user.origin"), "scanner");
     EXPECT_EQ(attribute(path("roster.txt"), "system.posix_acl_access"), list);
     EXPECT_EQ(fs::status(path("roster.txt")).permissions(), fs::perms(0664));
+}
+
+// A folder on tmpfs, which keeps more extended attribute names than the system lists in one call (64 KiB).
+class FileReplaceOnTmpfs : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char name[] = "/dev/shm/brevorn-test-XXXXXX";
+        if (!::mkdtemp(name))
+            GTEST_SKIP() << "no tmpfs at /dev/shm to make a folder in";
+        dir = name;
+    }
+    void TearDown() override
+    {
+        if (!dir.empty())
+            fs::remove_all(dir);
+    }
+
+    fs::path dir;
+};
+
+TEST_F(FileReplaceOnTmpfs, AttributesThatCannotBeListedRefuseTheSaveAndSayWhichStepFailed)
+{
+    const std::string file = (dir / "roster.txt").string();
+    writeBytes(file, "old");
+    // 300 names of 250 bytes: more than a listing can hold.
+    for (int i = 0; i < 300; ++i) {
+        const std::string name = "user." + std::to_string(1000 + i) + std::string(240, 'n');
+        if (::setxattr(file.c_str(), name.c_str(), "v", 1, 0) != 0)
+            GTEST_SKIP() << "tmpfs here keeps no such number of user attributes";
+    }
+    std::vector<char> names(64 * 1024);
+    ASSERT_LT(::listxattr(file.c_str(), names.data(), names.size()), 0);
+    ASSERT_EQ(errno, E2BIG);
+
+    EXPECT_EQ(saveReport(replaceFileContents(file, "new"), file),
+              "cannot save \"" + file + "\": could not list the extended attributes of \"" + file +
+                  "\" to keep them (Argument list too long); the file was left as it was");
+    EXPECT_EQ(fileBytes(file), "old");
+    EXPECT_EQ(entries(dir), std::set<std::string>{"roster.txt"});
 }
 
 // Files of one user or group saved by another: what may be changed, and what the save then says.
