@@ -289,9 +289,22 @@ struct AttributesKept
 {
     // What stopped them from being kept, worded for the user; empty when all were.
     std::string failure;
+    // The file system keeps extended attributes, but this saver cannot see the trusted namespace,
+    // which Linux shows only to administrators: any the old file had are not on the new one.
+    bool trustedUnseen = false;
 };
 
-// Copies every extended attribute of the old file, access lists among them, to the new one.
+#if defined(__linux__)
+// Whether the trusted namespace is hidden from this process. Removing an attribute from it is
+// refused before the system even looks for one when the process is not an administrator.
+bool trustedAttributesHidden(int fd)
+{
+    return ::fremovexattr(fd, "trusted.brevorn") != 0 && errno == EPERM;
+}
+#endif
+
+// Copies every extended attribute of the old file that the saver can see, access lists among
+// them, to the new one.
 AttributesKept copyExtendedAttributes([[maybe_unused]] const std::string& from, [[maybe_unused]] int to)
 {
     AttributesKept kept;
@@ -308,6 +321,7 @@ AttributesKept copyExtendedAttributes([[maybe_unused]] const std::string& from, 
             "could not list the extended attributes of " + quotedPath(from) + " to keep them (" + reason + ")";
         return kept;
     }
+    kept.trustedUnseen = trustedAttributesHidden(to);
     for (const char* name = names.data(); name < names.data() + size; name += std::strlen(name) + 1) {
         const auto cannotKeep = [&](int error) {
             kept.failure =
@@ -409,6 +423,12 @@ Expected<SaveOutcome> replaceFileContents(const std::filesystem::path& file, std
         const AttributesKept attributes = copyExtendedAttributes(target.path, temp.get());
         if (!attributes.failure.empty())
             return fail(attributes.failure + "; the file was left as it was");
+        // The save cannot tell whether the file had any attributes hidden from it. Someone
+        // else's file is where an administrator's are likeliest, and its save already
+        // has something to say; a saver's own files go without the word.
+        if (attributes.trustedUnseen && target.status.st_uid != ::geteuid())
+            outcome.warnings.push_back("any trusted.* extended attributes it had are not on the new file: only an "
+                                       "administrator can see those to keep them");
         if (target.status.st_nlink > 1)
             outcome.warnings.push_back(otherNamesWarning(target.status.st_nlink));
     }

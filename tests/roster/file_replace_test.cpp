@@ -340,6 +340,14 @@ protected:
         ::chmod(dir.c_str(), 0755);
     }
 
+    // What a save says of a root-owned file that the second user saved.
+    static constexpr std::string_view OwnerChanged =
+        "\", but it now belongs to user 54321 instead of root: only an administrator can save a file that stays "
+        "another user's";
+    static constexpr std::string_view TrustedUnseen =
+        "; and any trusted.* extended attributes it had are not on the new file: only an administrator can see those "
+        "to keep them";
+
     // A folder and a file in it, with owners and modes.
     std::string place(const std::string& folder, mode_t folderMode, const std::string& name, uid_t owner, gid_t group,
                       mode_t mode)
@@ -383,13 +391,12 @@ TEST_F(SaveAsOtherUser, SavedFileKeepsItsGroupModeAndAccessListAndSaysWhoOwnsItN
     if (::setxattr(listed.c_str(), "system.posix_acl_access", list.data(), list.size(), 0) != 0)
         GTEST_SKIP() << "the file system of " << dir << " keeps no access lists";
 
-    const std::string ownerChanged =
-        "\", but it now belongs to user 54321 instead of root: only an administrator can save a file that stays "
-        "another user's";
-    EXPECT_EQ(reportOfSaveAsOtherUser(shared, "new"), "saved \"" + shared + ownerChanged);
+    EXPECT_EQ(reportOfSaveAsOtherUser(shared, "new"),
+              "saved \"" + shared + std::string(OwnerChanged) + std::string(TrustedUnseen));
     EXPECT_EQ(reportOfSaveAsOtherUser(listed, "new"),
-              "saved \"" + listed + ownerChanged +
-                  "; and its group is now group 54321 instead of root, a group the saving user is not a member of");
+              "saved \"" + listed + std::string(OwnerChanged) +
+                  "; and its group is now group 54321 instead of root, a group the saving user is not a member of" +
+                  std::string(TrustedUnseen));
     for (const std::string& file : {shared, listed}) {
         struct stat status = {};
         ::stat(file.c_str(), &status);
@@ -402,6 +409,23 @@ TEST_F(SaveAsOtherUser, SavedFileKeepsItsGroupModeAndAccessListAndSaysWhoOwnsItN
     ::stat(shared.c_str(), &status);
     EXPECT_EQ(status.st_gid, OtherGroup);
     EXPECT_EQ(attribute(listed, "system.posix_acl_access"), list);
+}
+
+TEST_F(SaveAsOtherUser, AttributesOnlyAnAdministratorSeesAreKeptByOneAndSaidToBeGoneByAnyoneElse)
+{
+    const std::string file = place("shared", 0777, "roster.txt", 0, OtherGroup, 0664);
+    if (::setxattr(file.c_str(), "trusted.origin", "admin", 5, 0) != 0 ||
+        ::setxattr(file.c_str(), "user.origin", "scanner", 7, 0) != 0)
+        GTEST_SKIP() << "the file system of " << dir << " keeps no trusted or user attributes";
+
+    EXPECT_EQ(saveReport(replaceFileContents(file, "by root"), file), "");
+    EXPECT_EQ(attribute(file, "trusted.origin"), "admin");
+
+    EXPECT_EQ(reportOfSaveAsOtherUser(file, "new"),
+              "saved \"" + file + std::string(OwnerChanged) + std::string(TrustedUnseen));
+    EXPECT_EQ(fileBytes(file), "new");
+    EXPECT_EQ(attribute(file, "user.origin"), "scanner");
+    EXPECT_EQ(attribute(file, "trusted.origin"), "(none)");
 }
 
 TEST_F(SaveAsOtherUser, AnotherUsersFileInAStickyFolderIsRefusedWithWhatToDoInstead)
