@@ -316,25 +316,17 @@ TEST_F(FileReplace, KilledSavesFilesAreRemovedOnlyOnceTheirProcessHasEnded)
     EXPECT_EQ(folderContents(dir), files);
 }
 
-// What a replacement whose outcome is given left behind.
-struct GivenOutcome
-{
-    const char* what;
-    std::function<DWORD(const std::wstring& replaced, const std::wstring& replacement, const std::wstring& backup)>
-        replace;
-    std::function<DWORD(const std::wstring& from, const std::wstring& to)> move; // empty: the system's
-    bool retried;
-    std::optional<std::string> target;      // what the target holds afterwards, if it is there
-    std::map<std::string, std::string> own; // the save's own files left, by ending
-    // The message, from the target's, the temporary file's and the backup's quoted paths.
-    std::function<std::string(const std::string& file, const std::string& temporary, const std::string& backup)>
-        message;
-};
-
 DWORD systemReplace(const std::wstring& replaced, const std::wstring& replacement, const std::wstring& backup)
 {
     return ::ReplaceFileW(replaced.c_str(), replacement.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
                           nullptr, nullptr)
+               ? 0
+               : ::GetLastError();
+}
+
+DWORD systemMove(const std::wstring& from, const std::wstring& to)
+{
+    return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
                ? 0
                : ::GetLastError();
 }
@@ -345,7 +337,14 @@ DWORD movedAside(const std::wstring& replaced, const std::wstring&, const std::w
     return ::MoveFileExW(replaced.c_str(), backup.c_str(), 0) ? ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 : ::GetLastError();
 }
 
-// The same outcome without a backup name: the old file removed.
+// The same, and the new file gone as well.
+DWORD bothMoved(const std::wstring& replaced, const std::wstring& replacement, const std::wstring& backup)
+{
+    ::DeleteFileW(replacement.c_str());
+    return movedAside(replaced, replacement, backup);
+}
+
+// ERROR_UNABLE_TO_MOVE_REPLACEMENT as it is without a backup name: the old file removed.
 DWORD removed(const std::wstring& replaced, const std::wstring&, const std::wstring&)
 {
     return ::DeleteFileW(replaced.c_str()) ? ERROR_UNABLE_TO_MOVE_REPLACEMENT : ::GetLastError();
@@ -363,98 +362,69 @@ auto failingAtFirst(DWORD error, int times, Call call)
     return [error, times, call](auto&&... arguments) mutable { return times-- > 0 ? error : call(arguments...); };
 }
 
-DWORD systemMove(const std::wstring& from, const std::wstring& to)
+std::string leftAsItWas(DWORD error)
 {
-    return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-               ? 0
-               : ::GetLastError();
+    return systemReason(error) + "; the file was left as it was";
 }
+
+// What a save whose replacement had the given outcome left behind.
+struct GivenOutcome
+{
+    const char* what;
+    std::function<DWORD(const std::wstring& replaced, const std::wstring& replacement, const std::wstring& backup)>
+        replace;
+    std::function<DWORD(const std::wstring& from, const std::wstring& to)> move; // empty: the system's
+    bool retried;
+    std::optional<std::string> target;      // what the target holds afterwards, if it is there
+    std::map<std::string, std::string> own; // the save's own files left, by ending
+    std::string reason; // "" for a save that went through; {tmp} and {bak} stand for the own files' paths
+};
 
 TEST_F(FileReplace, NoOutcomeOfTheReplacementLosesTheRoster)
 {
-    const auto leftAsItWas = [](DWORD error) {
-        return [error](const std::string&, const std::string&, const std::string&) {
-            return systemReason(error) + "; the file was left as it was";
-        };
-    };
-    const auto held = [](DWORD error) {
-        return [error](const std::string&, const std::string&, const std::string&) { return heldReason(error); };
-    };
-    const auto none = [](const std::string&, const std::string&, const std::string&) { return std::string(); };
+    const std::string writeProtected = systemReason(ERROR_WRITE_PROTECT);
     const GivenOutcome cases[] = {
         {"refused", failing(ERROR_INVALID_PARAMETER), {}, false, "old", {}, leftAsItWas(ERROR_INVALID_PARAMETER)},
-        {"held", failing(ERROR_SHARING_VIOLATION), {}, true, "old", {}, held(ERROR_SHARING_VIOLATION)},
-        {"locked", failing(ERROR_LOCK_VIOLATION), {}, true, "old", {}, held(ERROR_LOCK_VIOLATION)},
-        {"old one not removable",
-         failing(ERROR_UNABLE_TO_REMOVE_REPLACED),
-         {},
-         true,
-         "old",
-         {},
-         held(ERROR_UNABLE_TO_REMOVE_REPLACED)},
+        {"held", failing(ERROR_SHARING_VIOLATION), {}, true, "old", {}, heldReason(ERROR_SHARING_VIOLATION)},
+        {"locked", failing(ERROR_LOCK_VIOLATION), {}, true, "old", {}, heldReason(ERROR_LOCK_VIOLATION)},
+        {"old not removable", failing(1175), {}, true, "old", {}, heldReason(ERROR_UNABLE_TO_REMOVE_REPLACED)},
         {"denied", failing(ERROR_ACCESS_DENIED), {}, true, "old", {}, leftAsItWas(ERROR_ACCESS_DENIED)},
-        {"new one not movable, both under their names",
-         failing(ERROR_UNABLE_TO_MOVE_REPLACEMENT),
-         {},
-         true,
-         "old",
-         {},
-         leftAsItWas(ERROR_UNABLE_TO_MOVE_REPLACEMENT)},
-        {"held for a moment", failingAtFirst(ERROR_SHARING_VIOLATION, 2, systemReplace), {}, true, "new", {}, none},
-        {"old one moved aside", movedAside, {}, false, "new", {}, none},
-        {"old one moved aside, new one held for a moment",
+        {"new not movable", failing(1176), {}, true, "old", {}, leftAsItWas(ERROR_UNABLE_TO_MOVE_REPLACEMENT)},
+        {"held a moment", failingAtFirst(ERROR_SHARING_VIOLATION, 2, systemReplace), {}, true, "new", {}, ""},
+        {"old moved aside", movedAside, {}, false, "new", {}, ""},
+        {"old moved aside, new held a moment",
          movedAside,
          failingAtFirst(ERROR_SHARING_VIOLATION, 2, systemMove),
          false,
          "new",
          {},
-         none},
-        {"old one moved aside, new one not movable",
+         ""},
+        {"old moved aside, new not movable",
          movedAside,
          failing(ERROR_WRITE_PROTECT),
          false,
          std::nullopt,
          {{".tmp", "new"}, {".bak", "old"}},
-         [](const std::string& file, const std::string& temporary, const std::string& backup) {
-             return "the old file was moved aside but the new one could not take its place (" +
-                    systemReason(ERROR_WRITE_PROTECT) + "); the new roster is in " + temporary +
-                    " and the old one in " + backup + ": rename one of them to " + file;
-         }},
-        {"old one removed", removed, {}, false, "new", {}, none},
-        {"old one removed, new one not movable",
+         "the old file was moved aside but the new one could not take its place (" + writeProtected +
+             "); the new roster is in {tmp} and the old one in {bak}: rename one of them to \"roster.txt\""},
+        {"old removed", removed, {}, false, "new", {}, ""},
+        {"old removed, new not movable",
          removed,
          failing(ERROR_WRITE_PROTECT),
          false,
          std::nullopt,
          {{".tmp", "new"}},
-         [](const std::string& file, const std::string& temporary, const std::string&) {
-             return "the old file was removed but the new one could not take its place (" +
-                    systemReason(ERROR_WRITE_PROTECT) + "); the roster is now only in " + temporary +
-                    ": rename it to " + file;
-         }},
-        {"old one moved aside, new one gone",
-         [](const std::wstring& replaced, const std::wstring& replacement, const std::wstring& backup) {
-             ::DeleteFileW(replacement.c_str());
-             return movedAside(replaced, replacement, backup);
-         },
-         {},
-         false,
-         "old",
-         {},
-         leftAsItWas(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)},
-        {"old one moved aside and not movable back, new one gone",
-         [](const std::wstring& replaced, const std::wstring& replacement, const std::wstring& backup) {
-             ::DeleteFileW(replacement.c_str());
-             return movedAside(replaced, replacement, backup);
-         },
+         "the old file was removed but the new one could not take its place (" + writeProtected +
+             "); the roster is now only in {tmp}: rename it to \"roster.txt\""},
+        {"old moved aside, new gone", bothMoved, {}, false, "old", {}, leftAsItWas(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)},
+        {"old moved aside and not back, new gone",
+         bothMoved,
          failing(ERROR_WRITE_PROTECT),
          false,
          std::nullopt,
          {{".bak", "old"}},
-         [](const std::string& file, const std::string&, const std::string& backup) {
-             return "the old file was moved aside and could not be put back (" + systemReason(ERROR_WRITE_PROTECT) +
-                    "); the roster is now only in " + backup + ": rename it to " + file;
-         }},
+         "the old file was moved aside and could not be put back (" + writeProtected +
+             "); the roster is now only in {bak}: rename it to \"roster.txt\""},
     };
 
     // In a folder past MAX_PATH with a name beyond the ANSI code page, which the names of the
@@ -478,10 +448,13 @@ TEST_F(FileReplace, NoOutcomeOfTheReplacementLosesTheRoster)
         };
         placing.move = given.move;
 
-        const std::string message = messageOf(detail::replaceFileContents(file, "new", placing));
-        const std::string want = given.message("\"roster.txt\"", "\"" + utf8(folder / ownName(".tmp")) + "\"",
-                                               "\"" + utf8(folder / ownName(".bak")) + "\"");
-        EXPECT_EQ(message, want.empty() ? want : "cannot save \"" + utf8(file) + "\": " + want) << given.what;
+        std::string want = given.reason.empty() ? "" : "cannot save \"" + utf8(file) + "\": " + given.reason;
+        for (const char* ending : {".tmp", ".bak"}) {
+            const std::string mark = std::string("{") + (ending + 1) + "}";
+            if (const std::size_t at = want.find(mark); at != std::string::npos)
+                want.replace(at, mark.size(), "\"" + utf8(folder / ownName(ending)) + "\"");
+        }
+        EXPECT_EQ(messageOf(detail::replaceFileContents(file, "new", placing)), want) << given.what;
         std::map<std::string, std::string> files;
         if (given.target)
             files["roster.txt"] = *given.target;
