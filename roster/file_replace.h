@@ -15,7 +15,9 @@ namespace brevorn {
 // and its owner where the system lets the saver keep it. A save that could not be done in one step is refused
 // before anything changes: a file the saver may not write, a folder that takes no new file.
 // On failure the old file is untouched, the temporary file is gone, and the error names the
-// path and the reason. One implementation per platform.
+// path and the reason. The one exception is a replacement that Windows leaves half done when
+// no copy can then be moved to the file's name: the copies stay beside it, and the error
+// names the file that holds the roster. One implementation per platform.
 Expected<SaveOutcome> replaceFileContents(const std::filesystem::path& path, std::string_view bytes);
 
 } // namespace brevorn

@@ -1,7 +1,11 @@
-// Replacing a file on Windows: what a save changes on disk, and what it leaves alone when it fails.
+// Replacing a file on Windows: what a save changes on disk, and what it leaves where when it fails.
 #include "file_replace.h"
+#include "file_replace_windows_detail.h"
 #include "roster_test_support.h"
 
+#include <functional>
+#include <map>
+#include <optional>
 #include <set>
 #include <system_error>
 
@@ -15,25 +19,90 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using FileReplace = ScratchFolder;
-
-std::set<std::string> entries(const fs::path& folder)
+// The \\?\ form of an absolute path, which the file functions take past MAX_PATH too.
+std::wstring longForm(const fs::path& path)
 {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
+    return L"\\\\?\\" + path.wstring();
 }
 
-// The save's own temporary files in a folder. Wine's ReplaceFileW, unlike Windows', may
-// leave a file of its own behind when it fails; that one is not the save's to remove.
-std::set<std::string> temporaries(const fs::path& folder)
+// Removes a folder with all it holds, also past MAX_PATH, where std::filesystem cannot.
+void removeTree(const fs::path& folder)
 {
-    std::set<std::string> names;
-    for (const std::string& name : entries(folder))
-        if (name.starts_with(".brevorn-"))
-            names.insert(name);
-    return names;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW(longForm(folder / L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removeTree(folder / name);
+            } else {
+                ::SetFileAttributesW(longForm(folder / name).c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileW(longForm(folder / name).c_str());
+            }
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+    ::RemoveDirectoryW(longForm(folder).c_str());
+}
+
+class FileReplace : public ScratchFolder
+{
+protected:
+    void TearDown() override { removeTree(dir); }
+};
+
+std::string utf8(const fs::path& path)
+{
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
+void makeFolder(const fs::path& folder)
+{
+    ASSERT_TRUE(::CreateDirectoryW(longForm(folder).c_str(), nullptr)) << utf8(folder) << ": " << ::GetLastError();
+}
+
+void writeFile(const fs::path& file, const std::string& bytes)
+{
+    const HANDLE handle =
+        ::CreateFileW(longForm(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE) << utf8(file);
+    DWORD written = 0;
+    EXPECT_TRUE(::WriteFile(handle, bytes.data(), DWORD(bytes.size()), &written, nullptr));
+    ::CloseHandle(handle);
+}
+
+// Every file of a folder and what it holds.
+std::map<std::string, std::string> folderContents(const fs::path& folder)
+{
+    std::map<std::string, std::string> files;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW(longForm(folder / L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return files;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        const HANDLE file = ::CreateFileW(longForm(folder / found.cFileName).c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        std::string bytes;
+        char buffer[4096];
+        for (DWORD got = 0; ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0;)
+            bytes.append(buffer, got);
+        ::CloseHandle(file);
+        files[utf8(found.cFileName)] = bytes;
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return files;
+}
+
+// The names a save of this process gives its files first.
+std::string ownName(const char* suffix)
+{
+    return ".brevorn-" + std::to_string(::GetCurrentProcessId()) + "-0" + suffix;
 }
 
 // A save quotes the system's own words for why it failed.
@@ -42,59 +111,358 @@ std::string systemReason(DWORD error)
     return std::system_category().message(int(error));
 }
 
+std::string heldReason(DWORD error)
+{
+    return "another program has the file open and did not let go of it within a second (" + systemReason(error) +
+           "); it was left as it was: close that program, or wait a moment, and save again";
+}
+
+// Another process (hold_file) that holds a file open, letting others read it but not replace
+// it: for the given time once it holds it, or until release().
+class OtherProgramHolding
+{
+public:
+    explicit OtherProgramHolding(const fs::path& file, const std::wstring& milliseconds = {})
+    {
+        SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+        HANDLE childInput = nullptr, childOutput = nullptr, output = nullptr;
+        ::CreatePipe(&childInput, &m_input, &inherited, 0);
+        ::CreatePipe(&output, &childOutput, &inherited, 0);
+        ::SetHandleInformation(m_input, HANDLE_FLAG_INHERIT, 0);
+        ::SetHandleInformation(output, HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = childInput;
+        startup.hStdOutput = childOutput;
+        startup.hStdError = childOutput;
+        const std::string program = BREVORN_HOLD_FILE_PROGRAM;
+        std::wstring command = L"\"" + std::wstring(program.begin(), program.end()) + L"\" \"" + file.wstring() + L"\"";
+        if (!milliseconds.empty())
+            command += L" " + milliseconds;
+        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                              &m_process))
+            said = "not started: error " + std::to_string(::GetLastError());
+        ::CloseHandle(childInput);
+        ::CloseHandle(childOutput);
+        char letter = 0;
+        for (DWORD got = 0; ::ReadFile(output, &letter, 1, &got, nullptr) && got == 1 && letter != '\n';)
+            said += letter;
+        ::CloseHandle(output);
+    }
+    OtherProgramHolding(const OtherProgramHolding&) = delete;
+    OtherProgramHolding& operator=(const OtherProgramHolding&) = delete;
+    ~OtherProgramHolding()
+    {
+        release();
+        if (m_process.hProcess) {
+            ::CloseHandle(m_process.hProcess);
+            ::CloseHandle(m_process.hThread);
+        }
+    }
+
+    DWORD id() const { return m_process.dwProcessId; }
+
+    // Ends its input and waits for it to end. Its handle stays open, so that no other process
+    // can take its id before the test is over.
+    void release()
+    {
+        if (m_input)
+            ::CloseHandle(m_input);
+        m_input = nullptr;
+        if (m_process.hProcess)
+            ::WaitForSingleObject(m_process.hProcess, INFINITE);
+    }
+
+    std::string said;
+
+private:
+    HANDLE m_input = nullptr;
+    PROCESS_INFORMATION m_process{};
+};
+
 TEST_F(FileReplace, RefusesPathsItCannotSaveTo)
 {
     writeBytes(path("plain.txt"), "x");
+    writeBytes(path("read-only.txt"), "old");
+    ASSERT_TRUE(::SetFileAttributesW((dir / "read-only.txt").c_str(), FILE_ATTRIBUTE_READONLY));
     fs::create_directory(dir / "folder");
     const std::pair<std::string, std::string> cases[] = {
         {"", "no file name was given"},
         {path("missing/r.txt"), systemReason(ERROR_PATH_NOT_FOUND)},
         {path("folder"), "it is a folder"},
+        {path("read-only.txt"), readOnlyFileReason()},
     };
     for (const auto& [target, reason] : cases)
         EXPECT_EQ(messageOf(replaceFileContents(target, "new")), "cannot save \"" + target + "\": " + reason);
-    EXPECT_EQ(entries(dir), (std::set<std::string>{"folder", "plain.txt"}));
+    EXPECT_EQ(folderContents(dir), (std::map<std::string, std::string>{{"plain.txt", "x"}, {"read-only.txt", "old"}}));
     EXPECT_TRUE(fs::is_empty(dir / "folder"));
-    EXPECT_EQ(fileBytes(path("plain.txt")), "x");
-}
-
-TEST_F(FileReplace, WritesNewFilesAndReplacesOldOnesWithoutLeavingAnythingBeside)
-{
-    EXPECT_EQ(messageOf(replaceFileContents(path("new.txt"), "first\r\n")), "");
-    EXPECT_EQ(fileBytes(path("new.txt")), "first\r\n");
-
-    writeBytes(path("old.txt"), "a longer old content that the new one is shorter than");
-    EXPECT_EQ(messageOf(replaceFileContents(path("old.txt"), "short")), "");
-    EXPECT_EQ(fileBytes(path("old.txt")), "short");
-
-    // A name beyond the ANSI code page reaches the file system as it is.
-    const fs::path wide = dir / fs::path(u8"r\u00e9gim\u20ac nt.txt");
-    EXPECT_EQ(messageOf(replaceFileContents(wide, "wide")), "");
-    std::ifstream written(wide, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), "wide");
-    EXPECT_EQ(entries(dir).size(), 3u);
-}
-
-TEST_F(FileReplace, FileThatCannotBeReplacedStaysAsItWas)
-{
-    // A read-only file, and one that another program holds open without letting it be replaced.
-    writeBytes(path("read-only.txt"), "old");
-    ASSERT_TRUE(::SetFileAttributesW((dir / "read-only.txt").c_str(), FILE_ATTRIBUTE_READONLY));
-    writeBytes(path("held.txt"), "old");
-    const HANDLE held = ::CreateFileW((dir / "held.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-
-    for (const char* name : {"held.txt", "read-only.txt"}) {
-        const std::string message = messageOf(replaceFileContents(path(name), "new"));
-        const std::string head = "cannot save \"" + path(name) + "\": ";
-        EXPECT_EQ(message.substr(0, head.size()), head) << name;
-        EXPECT_GT(message.size(), head.size()) << name << ": the reason is missing";
-        EXPECT_EQ(fileBytes(path(name)), "old") << name;
-        EXPECT_EQ(temporaries(dir), std::set<std::string>{}) << name;
-    }
-    ::CloseHandle(held);
     ::SetFileAttributesW((dir / "read-only.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(FileReplace, WritesNewFilesAndReplacesOldOnesUnderAnyName)
+{
+    // Names beyond the ANSI code page reach the file system as they are; a path past MAX_PATH
+    // works as it is given and in the \\?\ form.
+    const fs::path longFolder = dir / std::wstring(100, L'a') / std::wstring(100, L'b') / std::wstring(100, L'c');
+    makeFolder(dir / std::wstring(100, L'a'));
+    makeFolder(dir / std::wstring(100, L'a') / std::wstring(100, L'b'));
+    makeFolder(longFolder);
+    const fs::path cases[] = {
+        dir / "plain.txt",
+        dir / fs::path(u8"r\u00e9gim\u20ac nt.txt"),
+        dir / fs::path(u8"\u03a9mega.txt"),
+        dir / fs::path(u8"\u6771\u4eac.txt"),
+        longFolder / fs::path(u8"\u20acuro.txt"),
+        fs::path(longForm(longFolder / "given long.txt")),
+    };
+    for (const fs::path& file : cases) {
+        EXPECT_EQ(saveReport(replaceFileContents(file, "first\r\n"), file), "") << utf8(file);
+        // The save's own file is hidden; the roster it becomes is not.
+        const std::wstring given = file.wstring();
+        EXPECT_EQ(::GetFileAttributesW((given.starts_with(L"\\\\?\\") ? given : longForm(file)).c_str()) &
+                      FILE_ATTRIBUTE_HIDDEN,
+                  0u)
+            << utf8(file);
+        EXPECT_EQ(saveReport(replaceFileContents(file, "second"), file), "") << utf8(file);
+    }
+    EXPECT_GT(longFolder.wstring().size(), std::size_t(MAX_PATH));
+    EXPECT_EQ(folderContents(dir), (std::map<std::string, std::string>{{"plain.txt", "second"},
+                                                                       {utf8(u8"r\u00e9gim\u20ac nt.txt"), "second"},
+                                                                       {utf8(u8"\u03a9mega.txt"), "second"},
+                                                                       {utf8(u8"\u6771\u4eac.txt"), "second"}}));
+    EXPECT_EQ(folderContents(longFolder),
+              (std::map<std::string, std::string>{{utf8(u8"\u20acuro.txt"), "second"}, {"given long.txt", "second"}}));
+}
+
+TEST_F(FileReplace, KeepsTheHiddenAndSystemAttributes)
+{
+    const DWORD cases[] = {FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM,
+                           FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM};
+    for (const DWORD attributes : cases) {
+        const fs::path file = dir / ("roster-" + std::to_string(attributes) + ".txt");
+        writeFile(file, "old");
+        ASSERT_TRUE(::SetFileAttributesW(file.c_str(), attributes));
+        EXPECT_EQ(saveReport(replaceFileContents(file, "new"), file), "") << attributes;
+        EXPECT_EQ(::GetFileAttributesW(file.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+                  attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+        EXPECT_EQ(folderContents(dir).at(utf8(file.filename())), "new");
+    }
+    EXPECT_EQ(folderContents(dir).size(), std::size(cases));
+}
+
+TEST_F(FileReplace, OtherNamesOfTheFileKeepTheOldContentsAndAreMentioned)
+{
+    writeFile(dir / "roster.txt", "old");
+    ASSERT_TRUE(::CreateHardLinkW((dir / "other name.txt").c_str(), (dir / "roster.txt").c_str(), nullptr));
+    EXPECT_EQ(saveReport(replaceFileContents(dir / "roster.txt", "new"), dir / "roster.txt"),
+              "saved \"" + utf8(dir / "roster.txt") + "\", but " + otherNamesWarning(2));
+    EXPECT_EQ(folderContents(dir),
+              (std::map<std::string, std::string>{{"other name.txt", "old"}, {"roster.txt", "new"}}));
+}
+
+TEST_F(FileReplace, FileHeldOpenByAnotherProgramStaysAsItWasUntilItIsLetGo)
+{
+    const fs::path file = dir / "roster.txt";
+    writeFile(file, "old");
+    {
+        OtherProgramHolding holder(file);
+        ASSERT_EQ(holder.said, "held");
+        EXPECT_EQ(messageOf(replaceFileContents(file, "new")),
+                  "cannot save \"" + utf8(file) + "\": " + heldReason(ERROR_SHARING_VIOLATION));
+        EXPECT_EQ(folderContents(dir), (std::map<std::string, std::string>{{"roster.txt", "old"}}));
+    }
+
+    // A program that lets go within the second the save waits: the save goes through.
+    std::vector<unsigned long> outcomes;
+    detail::PlacingCalls recorded;
+    recorded.replace = [&](const std::wstring& replaced, const std::wstring& replacement, const std::wstring& backup) {
+        const BOOL done = ::ReplaceFileW(replaced.c_str(), replacement.c_str(), backup.c_str(),
+                                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+        outcomes.push_back(done ? 0 : ::GetLastError());
+        return outcomes.back();
+    };
+    OtherProgramHolding holder(file, L"300");
+    ASSERT_EQ(holder.said, "held");
+    EXPECT_EQ(messageOf(detail::replaceFileContents(file, "new", recorded)), "");
+    EXPECT_EQ(outcomes.front(), DWORD(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(outcomes.back(), 0u);
+    EXPECT_EQ(folderContents(dir), (std::map<std::string, std::string>{{"roster.txt", "new"}}));
+}
+
+TEST_F(FileReplace, KilledSavesFilesAreRemovedOnlyOnceTheirProcessHasEnded)
+{
+    writeFile(dir / "other.txt", "x");
+    OtherProgramHolding saver(dir / "other.txt");
+    ASSERT_EQ(saver.said, "held");
+    const std::string stem = ".brevorn-" + std::to_string(saver.id());
+    // A temporary file alone, a backup alone (a save killed before it removed it), both of one
+    // save (killed half way through the replacement), and a name of another form.
+    for (const std::string& name :
+         {stem + "-0.tmp", stem + "-1.bak", stem + "-2.tmp", stem + "-2.bak", std::string(".brevorn-notes.tmp")})
+        writeFile(dir / name, name);
+    std::map<std::string, std::string> files = folderContents(dir);
+
+    const fs::path roster = dir / "roster.txt";
+    EXPECT_EQ(messageOf(replaceFileContents(roster, "running")), "");
+    files["roster.txt"] = "running";
+    EXPECT_EQ(folderContents(dir), files);
+
+    saver.release();
+    EXPECT_EQ(messageOf(replaceFileContents(roster, "ended")), "");
+    files["roster.txt"] = "ended";
+    files.erase(stem + "-0.tmp");
+    files.erase(stem + "-1.bak");
+    EXPECT_EQ(folderContents(dir), files);
+}
+
+DWORD systemReplace(const std::wstring& replaced, const std::wstring& replacement, const std::wstring& backup)
+{
+    return ::ReplaceFileW(replaced.c_str(), replacement.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
+                          nullptr, nullptr)
+               ? 0
+               : ::GetLastError();
+}
+
+DWORD systemMove(const std::wstring& from, const std::wstring& to)
+{
+    return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? 0
+               : ::GetLastError();
+}
+
+// ReplaceFileW's way to ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: the old file moved aside.
+DWORD movedAside(const std::wstring& replaced, const std::wstring&, const std::wstring& backup)
+{
+    return ::MoveFileExW(replaced.c_str(), backup.c_str(), 0) ? ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 : ::GetLastError();
+}
+
+// The same, and the new file gone as well.
+DWORD bothMoved(const std::wstring& replaced, const std::wstring& replacement, const std::wstring& backup)
+{
+    ::DeleteFileW(replacement.c_str());
+    return movedAside(replaced, replacement, backup);
+}
+
+// ERROR_UNABLE_TO_MOVE_REPLACEMENT as it is without a backup name: the old file removed.
+DWORD removed(const std::wstring& replaced, const std::wstring&, const std::wstring&)
+{
+    return ::DeleteFileW(replaced.c_str()) ? ERROR_UNABLE_TO_MOVE_REPLACEMENT : ::GetLastError();
+}
+
+auto failing(DWORD error)
+{
+    return [error](auto&&...) { return error; };
+}
+
+// Fails with error for the first times calls, then does what the system does.
+template <class Call>
+auto failingAtFirst(DWORD error, int times, Call call)
+{
+    return [error, times, call](auto&&... arguments) mutable { return times-- > 0 ? error : call(arguments...); };
+}
+
+std::string leftAsItWas(DWORD error)
+{
+    return systemReason(error) + "; the file was left as it was";
+}
+
+// What a save whose replacement had the given outcome left behind.
+struct GivenOutcome
+{
+    const char* what;
+    std::function<DWORD(const std::wstring& replaced, const std::wstring& replacement, const std::wstring& backup)>
+        replace;
+    std::function<DWORD(const std::wstring& from, const std::wstring& to)> move; // empty: the system's
+    bool retried;
+    std::optional<std::string> target;      // what the target holds afterwards, if it is there
+    std::map<std::string, std::string> own; // the save's own files left, by ending
+    std::string reason; // "" for a save that went through; {tmp} and {bak} stand for the own files' paths
+};
+
+TEST_F(FileReplace, NoOutcomeOfTheReplacementLosesTheRoster)
+{
+    const std::string writeProtected = systemReason(ERROR_WRITE_PROTECT);
+    const GivenOutcome cases[] = {
+        {"refused", failing(ERROR_INVALID_PARAMETER), {}, false, "old", {}, leftAsItWas(ERROR_INVALID_PARAMETER)},
+        {"held", failing(ERROR_SHARING_VIOLATION), {}, true, "old", {}, heldReason(ERROR_SHARING_VIOLATION)},
+        {"locked", failing(ERROR_LOCK_VIOLATION), {}, true, "old", {}, heldReason(ERROR_LOCK_VIOLATION)},
+        {"old not removable", failing(1175), {}, true, "old", {}, heldReason(ERROR_UNABLE_TO_REMOVE_REPLACED)},
+        {"denied", failing(ERROR_ACCESS_DENIED), {}, true, "old", {}, leftAsItWas(ERROR_ACCESS_DENIED)},
+        {"new not movable", failing(1176), {}, true, "old", {}, leftAsItWas(ERROR_UNABLE_TO_MOVE_REPLACEMENT)},
+        {"held a moment", failingAtFirst(ERROR_SHARING_VIOLATION, 2, systemReplace), {}, true, "new", {}, ""},
+        {"old moved aside", movedAside, {}, false, "new", {}, ""},
+        {"old moved aside, new held a moment",
+         movedAside,
+         failingAtFirst(ERROR_SHARING_VIOLATION, 2, systemMove),
+         false,
+         "new",
+         {},
+         ""},
+        {"old moved aside, new not movable",
+         movedAside,
+         failing(ERROR_WRITE_PROTECT),
+         false,
+         std::nullopt,
+         {{".tmp", "new"}, {".bak", "old"}},
+         "the old file was moved aside but the new one could not take its place (" + writeProtected +
+             "); the new roster is in {tmp} and the old one in {bak}: rename one of them to \"roster.txt\""},
+        {"old removed", removed, {}, false, "new", {}, ""},
+        {"old removed, new not movable",
+         removed,
+         failing(ERROR_WRITE_PROTECT),
+         false,
+         std::nullopt,
+         {{".tmp", "new"}},
+         "the old file was removed but the new one could not take its place (" + writeProtected +
+             "); the roster is now only in {tmp}: rename it to \"roster.txt\""},
+        {"old moved aside, new gone", bothMoved, {}, false, "old", {}, leftAsItWas(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)},
+        {"old moved aside and not back, new gone",
+         bothMoved,
+         failing(ERROR_WRITE_PROTECT),
+         false,
+         std::nullopt,
+         {{".bak", "old"}},
+         "the old file was moved aside and could not be put back (" + writeProtected +
+             "); the roster is now only in {bak}: rename it to \"roster.txt\""},
+    };
+
+    // In a folder past MAX_PATH with a name beyond the ANSI code page, which the names of the
+    // save's own files and the messages have to get right as well.
+    const fs::path base = dir / fs::path(u8"\u03a9 " + std::u8string(100, u8'a')) / std::wstring(100, L'b');
+    makeFolder(base.parent_path());
+    makeFolder(base);
+    ASSERT_GT((base / std::wstring(100, L'c')).wstring().size(), std::size_t(MAX_PATH));
+    int number = 0;
+    for (const GivenOutcome& given : cases) {
+        const fs::path folder = base / std::wstring(100, L'c' + number++);
+        makeFolder(folder);
+        const fs::path file = folder / "roster.txt";
+        writeFile(file, "old");
+        int calls = 0;
+        detail::PlacingCalls placing;
+        placing.replace = [&](const std::wstring& replaced, const std::wstring& replacement,
+                              const std::wstring& backup) {
+            ++calls;
+            return given.replace(replaced, replacement, backup);
+        };
+        placing.move = given.move;
+
+        std::string want = given.reason.empty() ? "" : "cannot save \"" + utf8(file) + "\": " + given.reason;
+        for (const char* ending : {".tmp", ".bak"}) {
+            const std::string mark = std::string("{") + (ending + 1) + "}";
+            if (const std::size_t at = want.find(mark); at != std::string::npos)
+                want.replace(at, mark.size(), "\"" + utf8(folder / ownName(ending)) + "\"");
+        }
+        EXPECT_EQ(messageOf(detail::replaceFileContents(file, "new", placing)), want) << given.what;
+        std::map<std::string, std::string> files;
+        if (given.target)
+            files["roster.txt"] = *given.target;
+        for (const auto& [ending, bytes] : given.own)
+            files[ownName(ending.c_str())] = bytes;
+        EXPECT_EQ(folderContents(folder), files) << given.what;
+        EXPECT_EQ(calls > 1, given.retried) << given.what << ": " << calls << " calls";
+    }
 }
 
 } // namespace
