@@ -140,10 +140,11 @@ bool processRuns(DWORD id)
     return running;
 }
 
-// Removes the files of saves that were killed before they were done: those whose process no
-// longer runs. A temporary file and a backup of one save that are both there are left alone:
-// that save stopped half way through the replacement, and the two may hold the only copies
-// of the old and the new roster.
+// Removes the temporary files of saves that were killed before they were done: those whose
+// process no longer runs. Backups are never removed here: one left alone may be the only copy
+// of a roster whose replacement could not be undone, and the message of that save named it.
+// A temporary file beside a backup of the same save is left too: that save stopped half way
+// through the replacement, and the two may hold the only copies of the old and new roster.
 void removeAbandonedFiles(const std::wstring& folder)
 {
     std::set<std::wstring> names;
@@ -161,7 +162,7 @@ void removeAbandonedFiles(const std::wstring& folder)
         const std::wstring stem = name.substr(0, name.size() - TemporarySuffix.size());
         const std::wstring partner =
             stem + std::wstring(name.ends_with(TemporarySuffix) ? BackupSuffix : TemporarySuffix);
-        if (!names.contains(partner) && !processRuns(ownerOf(name)))
+        if (name.ends_with(TemporarySuffix) && !names.contains(partner) && !processRuns(ownerOf(name)))
             ::DeleteFileW((folder + name).c_str());
     }
 }
