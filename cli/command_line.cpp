@@ -1,11 +1,13 @@
 // Commands, options and help of brevorn-roster, declared for CLI11.
 #include "command_line.h"
 
+#include "path_text.h"
 #include "roster_commands.h"
 
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 
 namespace brevorn {
@@ -59,23 +61,25 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     app.require_subcommand(1);
     app.footer("Run brevorn-roster COMMAND --help for a command's options and exit status.");
 
-    std::vector<std::filesystem::path> checkFiles;
+    // Paths are kept as the UTF-8 the arguments are and made into paths by pathFromUtf8:
+    // CLI11 would make them from a narrow string, which Windows reads in its ANSI code page.
+    std::vector<std::string> checkFiles;
     CLI::App* check = app.add_subcommand("check", "Read each roster file as the editor loads it and report what it "
                                                   "would pass over or refuse to save");
     check->add_option("FILE", checkFiles, "Roster files; put -- before the first one that starts with -")->required();
     check->footer(ExitStatusCheck);
 
-    std::filesystem::path normalizeIn, normalizeOut;
+    std::string normalizeIn, normalizeOut;
     CLI::App* normalize = app.add_subcommand("normalize", "Read IN as the editor loads it and write OUT as it saves");
     normalize->add_option("IN", normalizeIn, "The roster file to read")->required();
     normalize->add_option("OUT", normalizeOut, "The roster file to write; may be IN")->required();
     normalize->footer(ExitStatusSave);
 
     ExportRequest exportRequest;
-    std::string exportFormatName, exportOutput;
+    std::string exportRosterName, exportFormatName, exportOutput;
     CLI::App* exportCommand =
         app.add_subcommand("export", "Write the roster's units as a CSV table (UTF-8) or as JSON with the settings");
-    exportCommand->add_option("ROSTER", exportRequest.roster, "The roster file to read")->required();
+    exportCommand->add_option("ROSTER", exportRosterName, "The roster file to read")->required();
     CLI::Option* exportFormat =
         tableFormatOption(*exportCommand, exportFormatName, "By default what FILE's ending names, else csv");
     CLI::Option* exportTo =
@@ -86,11 +90,11 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     exportCommand->footer(ExitStatusExport);
 
     ImportRequest importRequest;
-    std::string importFormatName, importOutput;
+    std::string importTableName, importRosterName, importFormatName, importOutput;
     CLI::App* importCommand = app.add_subcommand(
         "import", "Replace ROSTER's units with a table's rows (and its settings with a JSON table's) and save");
-    importCommand->add_option("TABLE", importRequest.table, "The CSV or JSON table to read")->required();
-    importCommand->add_option("--into", importRequest.roster, "The roster whose units the table replaces")
+    importCommand->add_option("TABLE", importTableName, "The CSV or JSON table to read")->required();
+    importCommand->add_option("--into", importRosterName, "The roster whose units the table replaces")
         ->required()
         ->type_name("ROSTER");
     importCommand->add_option("-o,--output", importOutput, "Write the result to OUT instead of ROSTER")
@@ -99,7 +103,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         tableFormatOption(*importCommand, importFormatName, "By default what TABLE's ending names");
     importCommand->footer(ExitStatusImport);
 
-    std::filesystem::path diffOld, diffNew;
+    std::string diffOld, diffNew;
     std::string diffFormat = "text";
     CLI::App* diff = app.add_subcommand("diff", "Show the settings, units and fields that differ from OLD to NEW");
     diff->add_option("OLD", diffOld, "The roster before")->required();
@@ -120,9 +124,10 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());
         app.parse(reversed);
+        exportRequest.roster = pathFromUtf8(exportRosterName);
         if (*exportTo) {
-            exportRequest.output = exportOutput;
-            exportRequest.format = formatFromEnding(exportOutput).value_or(TableFormat::Csv);
+            exportRequest.output = pathFromUtf8(exportOutput);
+            exportRequest.format = formatFromEnding(*exportRequest.output).value_or(TableFormat::Csv);
         }
         if (*exportFormat)
             exportRequest.format = tableFormat(exportFormatName);
@@ -132,19 +137,24 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         return app.exit(error, out, err) == 0 ? ExitClean : ExitTrouble;
     }
 
-    if (*check)
-        return checkRosterFiles(checkFiles, out, err);
+    if (*check) {
+        std::vector<std::filesystem::path> paths;
+        std::transform(checkFiles.begin(), checkFiles.end(), std::back_inserter(paths), pathFromUtf8);
+        return checkRosterFiles(paths, out, err);
+    }
     if (*normalize)
-        return normalizeRosterFile(normalizeIn, normalizeOut, err);
+        return normalizeRosterFile(pathFromUtf8(normalizeIn), pathFromUtf8(normalizeOut), err);
     if (*exportCommand)
         return exportRoster(exportRequest, out, err);
     if (*importCommand) {
         if (*importFormatOption)
             importRequest.format = tableFormat(importFormatName);
-        importRequest.output = importOutput.empty() ? importRequest.roster : std::filesystem::path(importOutput);
+        importRequest.table = pathFromUtf8(importTableName);
+        importRequest.roster = pathFromUtf8(importRosterName);
+        importRequest.output = pathFromUtf8(importOutput.empty() ? importRosterName : importOutput);
         return importTable(importRequest, err);
     }
-    return diffRosterFiles(diffOld, diffNew, diffFormat == "json", out, err);
+    return diffRosterFiles(pathFromUtf8(diffOld), pathFromUtf8(diffNew), diffFormat == "json", out, err);
 }
 
 } // namespace brevorn

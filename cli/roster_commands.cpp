@@ -3,6 +3,7 @@
 
 #include "roster_files.h"
 #include "roster_writer.h"
+#include "system_path.h"
 #include "utf8_lookalike.h"
 #include "windows1252.h"
 
@@ -84,7 +85,7 @@ private:
 // "file:12: looks like UTF-8; ..." when the file's non-ASCII bytes are all UTF-8.
 bool reportUtf8Lookalike(const std::filesystem::path& path, std::ostream& err)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(systemPath(path), std::ios::binary);
     const std::optional<Utf8Lookalike> lookalike = findUtf8Lookalike(in);
     if (!lookalike)
         return false;

@@ -1,6 +1,8 @@
 // Reading the files the commands work on.
 #include "roster_files.h"
 
+#include "system_path.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -64,11 +66,12 @@ Expected<LoadedRoster> loadRoster(const std::filesystem::path& path, const Findi
 
 Expected<std::string> fileBytes(const std::filesystem::path& path)
 {
+    const std::filesystem::path systemName = systemPath(path);
     std::error_code error;
-    if (std::filesystem::is_directory(path, error))
+    if (std::filesystem::is_directory(systemName, error))
         return RosterError{"cannot read " + quotedPath(path) + ": it is a folder", {}};
     errno = 0;
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(systemName, std::ios::binary);
     if (!in.is_open()) {
         const int reason = errno;
         return RosterError{"cannot open " + quotedPath(path) + ": " +
@@ -87,12 +90,6 @@ void reportSave(const Expected<SaveOutcome>& saved, const std::filesystem::path&
         err << saved.error().message << '\n';
     else if (!saved.value().warnings.empty())
         err << saved.value().describe(path) << '\n';
-}
-
-std::string pathText(const std::filesystem::path& path)
-{
-    const std::u8string utf8 = path.u8string();
-    return std::string(utf8.begin(), utf8.end());
 }
 
 std::string located(const std::filesystem::path& path, std::int64_t line)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "expected.h"
+#include "path_text.h" // pathText starts a "file: message" or "file:line: message" line
 #include "roster.h"
 #include "roster_reader.h"
 #include "unit_fields.h"
@@ -69,9 +70,6 @@ bool reportFailures(std::ostream& err, const Expected<T>&... results)
 // Says what a save has to tell: its warnings when it put the file in place, its message when
 // it failed.
 void reportSave(const Expected<SaveOutcome>& saved, const std::filesystem::path& path, std::ostream& err);
-
-// A path as the start of a "file: message" or "file:line: message" line shows it: UTF-8, unquoted.
-std::string pathText(const std::filesystem::path& path);
 
 // "file:line", or "file" for line 0.
 std::string located(const std::filesystem::path& path, std::int64_t line);

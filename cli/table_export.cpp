@@ -2,6 +2,7 @@
 #include "roster_table.h"
 
 #include "csv.h"
+#include "path_text.h"
 #include "unit_fields.h"
 #include "unit_json.h"
 
@@ -13,7 +14,7 @@ namespace brevorn {
 
 std::optional<TableFormat> formatFromEnding(const std::filesystem::path& path)
 {
-    std::string ending = path.extension().string();
+    std::string ending = pathText(path.extension());
     std::transform(ending.begin(), ending.end(), ending.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (ending == ".csv")

@@ -31,10 +31,4 @@ std::string otherNamesWarning(unsigned long links)
                : "the file's " + std::to_string(links - 1) + " other names (hard links) still show the old contents";
 }
 
-std::string quotedPath(const std::filesystem::path& path)
-{
-    const std::u8string utf8 = path.u8string();
-    return "\"" + std::string(utf8.begin(), utf8.end()) + "\"";
-}
-
 } // namespace brevorn

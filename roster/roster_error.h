@@ -1,6 +1,9 @@
 // What a read or save tells the user: one message, plus the value problems behind a refusal.
 #pragma once
 
+// Messages name their files with quotedPath.
+#include "path_text.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -38,8 +41,5 @@ struct SaveOutcome
 // save adds about the other names of the file (hard links), of which there are links - 1.
 std::string readOnlyFileReason();
 std::string otherNamesWarning(unsigned long links);
-
-// A path as every message shows it: in double quotes, as UTF-8.
-std::string quotedPath(const std::filesystem::path& path);
 
 } // namespace brevorn

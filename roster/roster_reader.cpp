@@ -2,6 +2,7 @@
 #include "roster_reader.h"
 
 #include "item_scanner.h"
+#include "system_path.h"
 #include "unit_fields.h"
 #include "windows1252.h"
 
@@ -288,8 +289,9 @@ Expected<RosterReadResult> ReadRosterFile(const std::filesystem::path& path, Ros
     if (path.empty())
         return failure("cannot open a roster file: no path was given");
     // Only a regular file: a pipe or a device could keep the reading waiting for ever.
+    const std::filesystem::path systemName = systemPath(path);
     std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    const std::filesystem::file_status status = std::filesystem::status(systemName, error);
     if (std::filesystem::is_directory(status))
         return failure("cannot read " + quotedPath(path) + ": it is a folder");
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
@@ -297,7 +299,7 @@ Expected<RosterReadResult> ReadRosterFile(const std::filesystem::path& path, Ros
     errno = 0;
     std::ifstream in;
     try {
-        in.open(path, std::ios::binary);
+        in.open(systemName, std::ios::binary);
     } catch (const std::bad_alloc&) {
         return outOfMemory(path);
     }

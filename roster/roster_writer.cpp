@@ -4,6 +4,7 @@
 #include "decimal_form.h"
 #include "file_replace.h"
 #include "unit_fields.h"
+#include "utf8_text.h"
 #include "windows1252.h"
 
 #include <new>
@@ -26,15 +27,7 @@ std::string charactersAllowed(std::string_view badCharacter)
     const std::string what = "characters Windows-1252 can hold";
     if (isOneUtf8Character(badCharacter))
         return what + " (\"" + std::string(badCharacter) + "\" is not one)";
-    std::string hex;
-    for (char c : badCharacter) {
-        static constexpr char digits[] = "0123456789ABCDEF";
-        const auto byte = static_cast<unsigned char>(c);
-        hex += hex.empty() ? "0x" : " 0x";
-        hex += digits[byte >> 4];
-        hex += digits[byte & 0xF];
-    }
-    return what + ", as well-formed UTF-8 (the bytes " + hex + " are not)";
+    return what + ", as well-formed UTF-8 (the bytes " + hexBytes(badCharacter) + " are not)";
 }
 
 // The file's bytes line by line, with every value that cannot go into them.

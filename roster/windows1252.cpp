@@ -1,6 +1,8 @@
 // Windows-1252 to UTF-8 and back, byte by byte, with a fast path for runs of ASCII.
 #include "windows1252.h"
 
+#include "utf8_text.h"
+
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -79,36 +81,6 @@ int byteOf(char32_t c)
     return -1;
 }
 
-// Decodes one UTF-8 character at p, strictly: no overlong forms, no surrogates, nothing
-// above U+10FFFF. Returns its length, or 0 when the bytes are malformed.
-std::size_t decodeUtf8(const unsigned char* p, const unsigned char* end, char32_t& c)
-{
-    std::size_t size;
-    char32_t least;
-    if (p[0] < 0x80) {
-        c = p[0];
-        return 1;
-    } else if ((p[0] & 0xE0) == 0xC0) {
-        size = 2, least = 0x80, c = p[0] & 0x1F;
-    } else if ((p[0] & 0xF0) == 0xE0) {
-        size = 3, least = 0x800, c = p[0] & 0x0F;
-    } else if ((p[0] & 0xF8) == 0xF0) {
-        size = 4, least = 0x10000, c = p[0] & 0x07;
-    } else {
-        return 0;
-    }
-    if (static_cast<std::size_t>(end - p) < size)
-        return 0;
-    for (std::size_t i = 1; i < size; ++i) {
-        if ((p[i] & 0xC0) != 0x80)
-            return 0;
-        c = (c << 6) | (p[i] & 0x3F);
-    }
-    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-        return 0;
-    return size;
-}
-
 } // namespace
 
 void appendWindows1252AsUtf8(std::string_view bytes, std::string& out)
@@ -144,10 +116,9 @@ bool appendUtf8AsWindows1252(std::string_view utf8, std::string& out, std::strin
         p += run;
         if (p == end)
             break;
-        char32_t c = 0;
-        auto* at = reinterpret_cast<const unsigned char*>(p);
-        std::size_t size = decodeUtf8(at, reinterpret_cast<const unsigned char*>(end), c);
-        int byte = size ? byteOf(c) : -1;
+        const std::size_t at = static_cast<std::size_t>(p - utf8.data());
+        const std::size_t size = utf8CharacterLength(utf8, at);
+        const int byte = size ? byteOf(utf8CodePoint(utf8, at, size)) : -1;
         if (byte < 0) {
             if (badCharacter) {
                 // A malformed sequence is shown as its lead byte and the continuation bytes after it.
@@ -165,15 +136,6 @@ bool appendUtf8AsWindows1252(std::string_view utf8, std::string& out, std::strin
         p += size;
     }
     return true;
-}
-
-bool isOneUtf8Character(std::string_view bytes)
-{
-    if (bytes.empty())
-        return false;
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    char32_t c = 0;
-    return decodeUtf8(p, p + bytes.size(), c) == bytes.size();
 }
 
 std::optional<std::string> utf8ToWindows1252(std::string_view utf8)

@@ -20,8 +20,4 @@ std::string windows1252ToUtf8(std::string_view bytes);
 bool appendUtf8AsWindows1252(std::string_view utf8, std::string& out, std::string* badCharacter = nullptr);
 std::optional<std::string> utf8ToWindows1252(std::string_view utf8);
 
-// True when the bytes are exactly one well-formed UTF-8 character (no overlong form, no
-// surrogate, nothing above U+10FFFF), so that a message can show it as it is.
-bool isOneUtf8Character(std::string_view bytes);
-
 } // namespace brevorn

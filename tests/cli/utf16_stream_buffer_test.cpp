@@ -1,0 +1,88 @@
+// Output on its way to a Windows console: UTF-8 in, UTF-16 out, no character cut in two.
+#include "utf16_stream_buffer.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <vector>
+
+namespace brevorn {
+namespace {
+
+struct Console
+{
+    std::vector<std::u16string> writes;
+    bool accepts = true;
+
+    Utf16StreamBuffer::Writer writer()
+    {
+        return [this](std::u16string_view text) {
+            writes.emplace_back(text);
+            return accepts;
+        };
+    }
+    std::u16string shown() const
+    {
+        std::u16string all;
+        for (const std::u16string& piece : writes)
+            all += piece;
+        return all;
+    }
+};
+
+TEST(Utf16StreamBuffer, WritesWhatTheStreamIsGivenAsUtf16AtEachFlush)
+{
+    Console console;
+    Utf16StreamBuffer buffer(console.writer());
+    std::ostream out(&buffer);
+    out << "\xce\xa9mega.txt: 1 unit" << std::endl;
+    ASSERT_EQ(console.writes.size(), 1u);
+    EXPECT_EQ(console.writes[0], u"\u03a9mega.txt: 1 unit\n");
+    out << "\xe6\x9d\xb1\xe4\xba\xac \xf0\x9f\x9b\xa1" << std::flush;
+    EXPECT_EQ(console.shown(), u"\u03a9mega.txt: 1 unit\n\u6771\u4eac \U0001F6E1");
+    // Nothing is written while nothing waits.
+    out << std::flush;
+    EXPECT_EQ(console.writes.size(), 2u);
+}
+
+TEST(Utf16StreamBuffer, KeepsACharacterWholeWhenAFlushFallsInsideIt)
+{
+    // "€" is E2 82 AC: a flush after each byte still writes it once and whole.
+    Console console;
+    {
+        Utf16StreamBuffer buffer(console.writer());
+        std::ostream out(&buffer);
+        for (char byte : std::string("a\xe2\x82\xac\xf0\x9f\x9b\xa1z")) {
+            out.put(byte);
+            out.flush();
+        }
+        EXPECT_EQ(console.shown(), u"a\u20ac\U0001F6E1z");
+        // Broken bytes are written as U+FFFD, and the start of a character still waits...
+        out << "\xff\xe2\x82" << std::flush;
+        EXPECT_EQ(console.shown(), u"a\u20ac\U0001F6E1z\ufffd");
+    }
+    // ...until the buffer ends, when it is written as what it is.
+    EXPECT_EQ(console.shown(), u"a\u20ac\U0001F6E1z\ufffd\ufffd");
+}
+
+TEST(Utf16StreamBuffer, LongOutputGoesOutWholeAndAFailedWriteFailsTheStream)
+{
+    Console console;
+    Utf16StreamBuffer buffer(console.writer());
+    std::ostream out(&buffer);
+    std::string table;
+    for (int row = 0; row < 5000; ++row)
+        table += "\xce\xa9,\xe2\x82\xac\r\n";
+    out << table << std::flush;
+    std::u16string expected;
+    for (int row = 0; row < 5000; ++row)
+        expected += u"\u03a9,\u20ac\r\n";
+    EXPECT_EQ(console.shown(), expected);
+
+    console.accepts = false;
+    out << "lost" << std::flush;
+    EXPECT_TRUE(out.bad());
+}
+
+} // namespace
+} // namespace brevorn
