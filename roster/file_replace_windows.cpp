@@ -7,6 +7,8 @@
 // of killed saves are removed by the next save into the folder.
 #include "file_replace.h"
 #include "file_replace_windows_detail.h"
+#include "system_path_windows.h"
+#include "utf16.h"
 
 #include <set>
 #include <string>
@@ -19,17 +21,6 @@
 namespace brevorn {
 
 namespace {
-
-std::string utf8(const std::wstring& text)
-{
-    if (text.empty())
-        return {};
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(std::size_t(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), size, nullptr, nullptr);
-    return out;
-}
 
 // The system's wording of an error code, without its trailing line end.
 std::string reasonOf(DWORD error)
@@ -44,7 +35,7 @@ std::string reasonOf(DWORD error)
     while (!text.empty() &&
            (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' || text.back() == L'.'))
         text.pop_back();
-    return text.empty() ? "system error " + std::to_string(error) : utf8(text);
+    return text.empty() ? "system error " + std::to_string(error) : toUtf8(text);
 }
 
 RosterError saveError(const std::filesystem::path& path, const std::string& reason)
@@ -184,33 +175,6 @@ bool isFile(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The full path of a file as Windows resolves it: from the current folder, with "." and ".."
-// gone and the separators made backslashes. "" when it has none.
-std::wstring fullPath(const std::filesystem::path& path)
-{
-    std::wstring full(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetFullPathNameW(path.c_str(), DWORD(full.size()), full.data(), nullptr);
-        if (length == 0)
-            return {};
-        if (length < full.size()) {
-            full.resize(length);
-            return full;
-        }
-        full.resize(length);
-    }
-}
-
-// The \\?\ form of a full path, which the file functions take as it is, past MAX_PATH too.
-std::wstring longForm(const std::wstring& full)
-{
-    if (full.starts_with(L"\\\\?\\") || full.starts_with(L"\\\\.\\"))
-        return full;
-    if (full.starts_with(L"\\\\"))
-        return L"\\\\?\\UNC\\" + full.substr(2);
-    return L"\\\\?\\" + full;
-}
-
 // Virus scanners, indexers and sync clients open a file for a moment, and Windows then refuses
 // to replace, move or remove it. Such refusals are tried again for about a second.
 constexpr ULONGLONG RetryMilliseconds = 1000;
@@ -281,11 +245,11 @@ Expected<SaveOutcome> replaceFileContents(const std::filesystem::path& path, std
 {
     if (path.empty())
         return saveError(path, "no file name was given");
-    const std::wstring full = fullPath(path);
+    const std::wstring full = fullPathName(path);
     if (full.empty())
         return saveError(path, reasonOf(::GetLastError()));
 
-    const std::wstring target = longForm(full);
+    const std::wstring target = extendedLengthForm(full);
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY))

@@ -1,4 +1,5 @@
 // Long paths on Windows: the \\?\ form of the full path, which the system takes as it is.
+#include "system_path_windows.h"
 #include "system_path.h"
 
 #include <string>
@@ -16,10 +17,11 @@ namespace {
 // function takes the plain form.
 constexpr std::size_t PlainFormLimit = MAX_PATH - 12;
 
-// The full path (from the current folder, with . and .. resolved and / turned into \),
-// or the empty text when the system cannot make one.
-std::wstring fullPath(const std::wstring& name)
+} // namespace
+
+std::wstring fullPathName(const std::filesystem::path& path)
 {
+    const std::wstring& name = path.native();
     std::wstring full(name.size() + MAX_PATH, L'\0');
     for (int attempt = 0; attempt < 3; ++attempt) {
         const DWORD size = ::GetFullPathNameW(name.c_str(), DWORD(full.size()), full.data(), nullptr);
@@ -35,7 +37,14 @@ std::wstring fullPath(const std::wstring& name)
     return {};
 }
 
-} // namespace
+std::wstring extendedLengthForm(const std::wstring& full)
+{
+    if (full.starts_with(L"\\\\?\\") || full.starts_with(L"\\\\.\\"))
+        return full;
+    if (full.starts_with(L"\\\\"))
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
 
 std::filesystem::path systemPath(const std::filesystem::path& path)
 {
@@ -43,13 +52,10 @@ std::filesystem::path systemPath(const std::filesystem::path& path)
     // \\?\ and \\.\ names already go to the system as they are.
     if (name.empty() || name.starts_with(L"\\\\?\\") || name.starts_with(L"\\\\.\\"))
         return path;
-    const std::wstring full = fullPath(name);
+    const std::wstring full = fullPathName(path);
     if (full.size() < PlainFormLimit)
         return path;
-    // A network path \\server\share\... becomes \\?\UNC\server\share\....
-    if (full.starts_with(L"\\\\"))
-        return std::filesystem::path(L"\\\\?\\UNC\\" + full.substr(2));
-    return std::filesystem::path(L"\\\\?\\" + full);
+    return std::filesystem::path(extendedLengthForm(full));
 }
 
 } // namespace brevorn
