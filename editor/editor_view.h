@@ -62,8 +62,19 @@ enum class Control {
 
 inline constexpr int ControlCount = 44;
 
+// The events of the window that reach the core, each named after the handler it runs.
+enum class WindowEvent {
+    Form_Load,
+    List1_Click,
+    Command1_Click, // Save Edit
+    Command2_Click, // LOAD
+    Command3_Click, // SAVE
+    Command4_Click, // New Unit
+    Command5_Click, // Delete
+};
+
 // The controls as the core sees them. Texts are UTF-8. Nothing here reports back to the
-// core: the front end calls the core's handlers for the user's clicks only.
+// core: the front end reports the user's clicks only, as window events.
 class EditorView
 {
 public:
@@ -125,7 +136,9 @@ struct ErrorMessage
     std::string text;
 };
 
-// Everything modal the core asks of the user.
+// Everything modal the core asks of the user. Like the view's, its calls may throw (a
+// name that cannot be converted, memory running out): the command stops there, and the
+// core tells the user.
 class EditorPrompts
 {
 public:
