@@ -74,7 +74,9 @@ enum class WindowEvent {
 };
 
 // The controls as the core sees them. Texts are UTF-8. Nothing here reports back to the
-// core: the front end reports the user's clicks only, as window events.
+// core: the front end reports the user's clicks only, as window events. A call may throw
+// (a text that cannot be converted, memory running out): the command stops there, and the
+// core tells the user.
 class EditorView
 {
 public:
@@ -136,9 +138,7 @@ struct ErrorMessage
     std::string text;
 };
 
-// Everything modal the core asks of the user. Like the view's, its calls may throw (a
-// name that cannot be converted, memory running out): the command stops there, and the
-// core tells the user.
+// Everything modal the core asks of the user. Its calls may throw as the view's may.
 class EditorPrompts
 {
 public:
