@@ -144,7 +144,7 @@ void BM_Load500Units(benchmark::State& state)
         state.PauseTiming();
         auto window = std::make_unique<BrevornBuildWindow>(&prompts);
         state.ResumeTiming();
-        window->core().Command2_Click();
+        window->core().handle(WindowEvent::Command2_Click);
         benchmark::DoNotOptimize(window->roster().UnitCount);
         state.PauseTiming();
         window.reset();
@@ -161,7 +161,7 @@ struct LoadedEditor
     LoadedEditor()
     {
         prompts.path = rosterOf500Units();
-        window.core().Command2_Click();
+        window.core().handle(WindowEvent::Command2_Click);
     }
 };
 
@@ -183,7 +183,7 @@ void BM_Save500Units(benchmark::State& state)
     LoadedEditor editor;
     editor.prompts.path = bench::benchDataPath("brevorn-editor-500-saved.txt");
     for (auto _ : state)
-        editor.window.core().Command3_Click();
+        editor.window.core().handle(WindowEvent::Command3_Click);
 }
 BENCHMARK(BM_Save500Units)->Unit(benchmark::kMillisecond);
 
@@ -212,7 +212,7 @@ void reportMemory()
     BrevornBuildWindow window(&prompts);
     window.show();
     QApplication::processEvents();
-    window.core().Command2_Click();
+    window.core().handle(WindowEvent::Command2_Click);
     QApplication::processEvents();
     long loadedKiB = residentKiB();
     std::cout << "memory: bare window " << bareKiB / 1024.0 << " MiB, editor with 500 units loaded "

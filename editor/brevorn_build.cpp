@@ -10,6 +10,7 @@
 #include "window_layout.h"
 
 #include <cassert>
+#include <exception>
 #include <stdexcept>
 
 namespace brevorn {
@@ -23,6 +24,44 @@ const UnitField& unitField(std::string_view key)
     return *field;
 }
 
+// A unit's entry in List1: its name, " - ", its side.
+std::string entryText(const std::string& name, const std::string& side)
+{
+    return name + " - " + side;
+}
+
+// One entry per unit, in slot order.
+std::vector<std::string> listEntries(const Roster& roster)
+{
+    std::vector<std::string> entries;
+    entries.reserve(std::size_t(roster.UnitCount));
+    for (int slot = 1; slot <= roster.UnitCount; ++slot) {
+        const UnitRecord& unit = roster.UnitTable[std::size_t(slot)];
+        entries.push_back(entryText(unit.unit_name, unit.unit_side));
+    }
+    return entries;
+}
+
+// Whether a failure part-way can leave List1, its selection or the unit shown out of step
+// with the roster: LOAD, "New Unit" and "Delete" change the list, and showing a unit sets
+// the controls one by one. "Save Edit", SAVE and the start-up change neither, and the
+// controls keep what the user typed.
+bool mayLeaveListOutOfStep(WindowEvent event)
+{
+    switch (event) {
+    case WindowEvent::List1_Click:
+    case WindowEvent::Command2_Click:
+    case WindowEvent::Command4_Click:
+    case WindowEvent::Command5_Click:
+        return true;
+    case WindowEvent::Form_Load:
+    case WindowEvent::Command1_Click:
+    case WindowEvent::Command3_Click:
+        break;
+    }
+    return false;
+}
+
 } // namespace
 
 BrevornBuild::BrevornBuild(EditorView& view, EditorPrompts& prompts)
@@ -33,6 +72,57 @@ BrevornBuild::BrevornBuild(EditorView& view, EditorPrompts& prompts)
 }
 
 BrevornBuild::~BrevornBuild() = default;
+
+void BrevornBuild::handle(WindowEvent event) noexcept
+{
+    try {
+        switch (event) {
+        case WindowEvent::Form_Load:
+            return Form_Load();
+        case WindowEvent::List1_Click:
+            return List1_Click();
+        case WindowEvent::Command1_Click:
+            return Command1_Click();
+        case WindowEvent::Command2_Click:
+            return Command2_Click();
+        case WindowEvent::Command3_Click:
+            return Command3_Click();
+        case WindowEvent::Command4_Click:
+            return Command4_Click();
+        case WindowEvent::Command5_Click:
+            return Command5_Click();
+        }
+    } catch (...) {
+        // The roster is whole: the commands change its count, its slots and the list
+        // entries together or not at all ("Save Edit" may have stored some of the fields).
+        // What the window shows is put right first, so that the message is read over a
+        // window that is in step again.
+        if (mayLeaveListOutOfStep(event)) {
+            try {
+                showListAfresh();
+            } catch (...) {
+                // The message still goes out; "Delete" makes the list anew from the roster.
+            }
+        }
+        tellUnfinished(event, std::current_exception());
+    }
+}
+
+void BrevornBuild::tellUnfinished(WindowEvent event, std::exception_ptr failure) noexcept
+{
+    try {
+        ErrorMessage message;
+        try {
+            message = unfinishedCommandMessage(event, failure);
+        } catch (...) {
+            // The reason could not be put into words; the rest of the message still helps.
+            message = unfinishedCommandMessage(event, nullptr);
+        }
+        m_prompts.showError(message);
+    } catch (...) {
+        // No way is left to tell the user; the editor goes on with the roster as it is.
+    }
+}
 
 void BrevornBuild::Form_Load()
 {
@@ -83,8 +173,13 @@ void BrevornBuild::Command2_Click()
         m_prompts.showError(readFailureMessage(read.error()));
         return;
     }
+    // The entries and the name are made before the editor takes the roster, which then
+    // cannot fail half-way.
+    std::vector<std::string> entries = listEntries(*loaded);
+    std::filesystem::path file = *path;
     m_roster = std::move(loaded);
-    m_lastFile = *path;
+    m_listEntries = std::move(entries);
+    m_lastFile = std::move(file);
     // Only the settings the file gave.
     const RosterReadResult& result = read.value();
     if (result.Day_Counter)
@@ -94,7 +189,7 @@ void BrevornBuild::Command2_Click()
     if (result.Season)
         m_view.setText(Control::Combo14, *result.Season);
     // One entry per unit, none selected.
-    rebuildList();
+    m_view.setListEntries(m_listEntries);
     // A roster is loaded once per run.
     m_view.setLoadEnabled(false);
 }
@@ -148,14 +243,18 @@ void BrevornBuild::Command4_Click()
     std::string side = m_view.text(Control::Text2);
     if (name.empty() || side.empty())
         return;
+    // Whatever can fail is done first: the entry, room for it, and List1 taking it. The
+    // count, the slot and the entries then change together, by steps that cannot fail.
+    std::string entry = entryText(name, side);
+    m_listEntries.reserve(m_listEntries.size() + 1);
+    m_view.appendAndSelect(entry);
     // The slot keeps whatever else it holds.
     const int slot = ++m_roster->UnitCount;
-    UnitRecord& unit = unitAt(slot);
+    UnitRecord& unit = m_roster->UnitTable[std::size_t(slot)];
     unit.unit_name = std::move(name);
     unit.unit_side = std::move(side);
+    m_listEntries.push_back(std::move(entry));
     // A list selects the entry without telling anyone, so the unit is shown here.
-    m_listEntries.push_back(listEntry(slot));
-    m_view.appendAndSelect(m_listEntries.back());
     showUnit(slot);
 }
 
@@ -166,13 +265,18 @@ void BrevornBuild::Command5_Click()
     if (slot == 0)
         return;
     emptyUnitControls();
-    // The count fields become the empty text, not unset.
+    // The emptied record: the count fields become the empty text, not unset.
+    UnitRecord emptied;
     for (const UnitField& field : unitFields)
-        setFieldText(unitAt(slot), field, std::string());
-    // Close the gap; each unit moves with all its fields, unset counts included. The
-    // slot of the former last unit keeps a copy of it.
-    for (int j = slot; j < m_roster->UnitCount; ++j)
-        unitAt(j) = unitAt(j + 1);
+        setFieldText(emptied, field, std::string());
+    // The slot of the former last unit keeps a copy of it, or the emptied record when the
+    // last unit goes. Copied first, so that the moves below cannot fail half-way.
+    const int last = m_roster->UnitCount;
+    UnitRecord leftBehind = slot < last ? unitAt(last) : std::move(emptied);
+    // Close the gap; each unit moves with all its fields, unset counts included.
+    for (int j = slot; j < last; ++j)
+        unitAt(j) = std::move(unitAt(j + 1));
+    unitAt(last) = std::move(leftBehind);
     --m_roster->UnitCount;
     // Rebuilt with nothing selected, so nothing is shown.
     rebuildList();
@@ -193,12 +297,6 @@ int BrevornBuild::selectedSlot() const
     return slot >= 1 && slot <= m_roster->UnitCount ? slot : 0;
 }
 
-std::string BrevornBuild::listEntry(int slot)
-{
-    const UnitRecord& unit = unitAt(slot);
-    return unit.unit_name + " - " + unit.unit_side;
-}
-
 void BrevornBuild::showUnit(int slot)
 {
     // Texts as stored; an unset count shows as empty text.
@@ -209,18 +307,23 @@ void BrevornBuild::showUnit(int slot)
 
 void BrevornBuild::rebuildList()
 {
-    m_listEntries.clear();
-    m_listEntries.reserve(std::size_t(m_roster->UnitCount));
-    for (int slot = 1; slot <= m_roster->UnitCount; ++slot)
-        m_listEntries.push_back(listEntry(slot));
+    m_listEntries = listEntries(*m_roster);
     m_view.setListEntries(m_listEntries);
+}
+
+void BrevornBuild::showListAfresh()
+{
+    m_view.setListEntries(m_listEntries);
+    emptyUnitControls();
 }
 
 std::vector<ListedUnit> BrevornBuild::listedUnits()
 {
     std::vector<ListedUnit> units;
-    for (int slot = 1; slot <= m_roster->UnitCount; ++slot)
-        units.push_back({m_listEntries.at(std::size_t(slot) - 1), listEntry(slot)});
+    for (int slot = 1; slot <= m_roster->UnitCount; ++slot) {
+        const UnitRecord& unit = unitAt(slot);
+        units.push_back({m_listEntries.at(std::size_t(slot) - 1), entryText(unit.unit_name, unit.unit_side)});
+    }
     return units;
 }
 

@@ -62,8 +62,21 @@ enum class Control {
 
 inline constexpr int ControlCount = 44;
 
+// The events of the window that reach the core, each named after the handler it runs.
+enum class WindowEvent {
+    Form_Load,
+    List1_Click,
+    Command1_Click, // Save Edit
+    Command2_Click, // LOAD
+    Command3_Click, // SAVE
+    Command4_Click, // New Unit
+    Command5_Click, // Delete
+};
+
 // The controls as the core sees them. Texts are UTF-8. Nothing here reports back to the
-// core: the front end calls the core's handlers for the user's clicks only.
+// core: the front end reports the user's clicks only, as window events. A call may throw
+// (a text that cannot be converted, memory running out): the command stops there, and the
+// core tells the user.
 class EditorView
 {
 public:
@@ -125,7 +138,7 @@ struct ErrorMessage
     std::string text;
 };
 
-// Everything modal the core asks of the user.
+// Everything modal the core asks of the user. Its calls may throw as the view's may.
 class EditorPrompts
 {
 public:

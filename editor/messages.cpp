@@ -7,6 +7,8 @@
 
 #include <array>
 #include <cctype>
+#include <new>
+#include <system_error>
 
 namespace brevorn {
 
@@ -59,6 +61,54 @@ std::string wholeNumberHint(int maximum, std::string_view refused)
     return sentence(decimalFormRule(maximum)) + "; " + std::string(refused) + " refused on SAVE";
 }
 
+// What the user calls the command an event runs: a button by its caption.
+std::string commandName(WindowEvent event)
+{
+    auto button = [](Control control) { return inQuotes(controlRow(control).caption); };
+    switch (event) {
+    case WindowEvent::Form_Load:
+        return "Filling the drop-down lists";
+    case WindowEvent::List1_Click:
+        return "Showing the unit picked in the list";
+    case WindowEvent::Command1_Click:
+        return button(Control::Command1);
+    case WindowEvent::Command2_Click:
+        return button(Control::Command2);
+    case WindowEvent::Command3_Click:
+        return button(Control::Command3);
+    case WindowEvent::Command4_Click:
+        return button(Control::Command4);
+    case WindowEvent::Command5_Click:
+        return button(Control::Command5);
+    }
+    return "The last command";
+}
+
+// Why a command stopped, in words for the user; empty where the failure tells nothing.
+std::string failureReason(const std::exception_ptr& failure)
+{
+    if (!failure)
+        return {};
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::bad_alloc&) {
+        return "there was not enough memory";
+    } catch (const std::filesystem::filesystem_error& error) {
+        if (error.code() == std::errc::illegal_byte_sequence)
+            return "a file name holds characters that cannot be converted";
+        std::string reason = "the system reported " + inQuotes(error.code().message());
+        if (!error.path1().empty())
+            reason += " for " + quotedPath(error.path1());
+        return reason;
+    } catch (const std::system_error& error) {
+        return "the system reported " + inQuotes(error.code().message());
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (...) {
+        return {};
+    }
+}
+
 constexpr std::array<FileFilter, 2> rosterFilters{{
     {"Roster files", "*.txt"},
     {"All files", "*"},
@@ -104,6 +154,21 @@ ErrorMessage saveRefusalMessage(const RosterError& error, std::span<const Listed
     std::string text = "Nothing was saved. Change these values and save again:\n";
     for (const ValueProblem& problem : error.problems)
         text += '\n' + describeProblem(problem, units);
+    return {caption(), text};
+}
+
+ErrorMessage unfinishedCommandMessage(WindowEvent event, std::exception_ptr failure)
+{
+    std::string text = commandName(event) + " did not finish";
+    if (std::string reason = failureReason(failure); !reason.empty())
+        text += ": " + reason;
+    if (!text.ends_with('.'))
+        text += '.';
+    // At start-up there is no roster yet; a list that is not filled still takes typing.
+    if (event == WindowEvent::Form_Load)
+        text += " Some drop-down lists may be incomplete; any value can still be typed.";
+    else
+        text += "\n\nThe roster is still in the editor. Save it with SAVE before you go on.";
     return {caption(), text};
 }
 

@@ -4,6 +4,7 @@
 #include "editor_view.h"
 #include "roster_error.h"
 
+#include <exception>
 #include <filesystem>
 #include <span>
 #include <string>
@@ -53,6 +54,14 @@ std::span<const FileFilter> rosterFileFilters();
 // The hint shown when the pointer rests on a control; empty for none. A button with a
 // shortcut names it.
 std::string toolTip(Control control);
+
+// A command that stopped part-way because something failed under it, e.g.
+//   "New Unit" did not finish: there was not enough memory.
+//
+//   The roster is still in the editor. Save it with SAVE before you go on.
+// The reason is given in plain words where the failure tells one; a null failure gives
+// none.
+ErrorMessage unfinishedCommandMessage(WindowEvent event, std::exception_ptr failure);
 
 // A save that put the file in place but has more to say, e.g.
 //   Saved "/home/a/roster.txt", but its folder could not be flushed to disk (...), so the

@@ -121,7 +121,7 @@ BrevornBuildWindow::BrevornBuildWindow(EditorPrompts* prompts)
     createControls();
     placeControls();
     connectHandlers();
-    m_core.Form_Load();
+    m_core.handle(WindowEvent::Form_Load);
     // The control with the lowest tab index; it takes the focus when the window is shown.
     control(Control::List1)->setFocus();
 }
@@ -246,14 +246,17 @@ void BrevornBuildWindow::fitToScreen()
 
 void BrevornBuildWindow::connectHandlers()
 {
-    auto button = [this](Control c) { return static_cast<QPushButton*>(control(c)); };
-    connect(button(Control::Command1), &QPushButton::clicked, this, [this] { m_core.Command1_Click(); });
-    connect(button(Control::Command2), &QPushButton::clicked, this, [this] { m_core.Command2_Click(); });
-    connect(button(Control::Command3), &QPushButton::clicked, this, [this] { m_core.Command3_Click(); });
-    connect(button(Control::Command4), &QPushButton::clicked, this, [this] { m_core.Command4_Click(); });
-    connect(button(Control::Command5), &QPushButton::clicked, this, [this] { m_core.Command5_Click(); });
+    auto onClick = [this](Control button, WindowEvent event) {
+        connect(static_cast<QPushButton*>(control(button)), &QPushButton::clicked, this,
+                [this, event] { m_core.handle(event); });
+    };
+    onClick(Control::Command1, WindowEvent::Command1_Click);
+    onClick(Control::Command2, WindowEvent::Command2_Click);
+    onClick(Control::Command3, WindowEvent::Command3_Click);
+    onClick(Control::Command4, WindowEvent::Command4_Click);
+    onClick(Control::Command5, WindowEvent::Command5_Click);
     // The changes the program makes itself are made with the list's signals blocked.
-    connect(list(), &QListWidget::itemSelectionChanged, this, [this] { m_core.List1_Click(); });
+    connect(list(), &QListWidget::itemSelectionChanged, this, [this] { m_core.handle(WindowEvent::List1_Click); });
     list()->installEventFilter(this);
 }
 

@@ -36,7 +36,7 @@ int main(int argc, char* argv[])
     FixedPrompts prompts;
     prompts.roster = argv[1];
     brevorn::BrevornBuildWindow window(&prompts);
-    window.core().Command2_Click();
+    window.core().handle(brevorn::WindowEvent::Command2_Click);
     // Selected as a user would, so that the unit is shown.
     static_cast<QListWidget*>(window.control(brevorn::Control::List1))->setCurrentRow(0);
     window.show();

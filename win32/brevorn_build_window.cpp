@@ -125,7 +125,7 @@ BrevornBuildWindow::BrevornBuildWindow(HINSTANCE instance)
     createControls();
     createToolTips();
     applyLayout(windowDpi(m_window), nullptr);
-    m_core.Form_Load();
+    m_core.handle(WindowEvent::Form_Load);
     // The control with the lowest tab index; it takes the focus when the window is shown.
     m_lastFocus = control(Control::List1);
 }
@@ -500,20 +500,19 @@ void BrevornBuildWindow::onCommand(int id, int notification, bool fromShortcut)
         scrollIntoView(this->control(control));
     // The user changed the list's selection; the program's own changes send nothing.
     if (control == Control::List1 && notification == LBN_SELCHANGE && !fromShortcut)
-        m_core.List1_Click();
+        m_core.handle(WindowEvent::List1_Click);
     // A disabled button ignores its shortcut as it ignores clicks.
     const bool clicked = fromShortcut ? ::IsWindowEnabled(this->control(control)) != FALSE : notification == BN_CLICKED;
     if (!clicked)
         return;
-    using Handler = void (BrevornBuild::*)();
-    static constexpr std::pair<Control, Handler> buttons[] = {
-        {Control::Command1, &BrevornBuild::Command1_Click}, {Control::Command2, &BrevornBuild::Command2_Click},
-        {Control::Command3, &BrevornBuild::Command3_Click}, {Control::Command4, &BrevornBuild::Command4_Click},
-        {Control::Command5, &BrevornBuild::Command5_Click},
+    static constexpr std::pair<Control, WindowEvent> buttons[] = {
+        {Control::Command1, WindowEvent::Command1_Click}, {Control::Command2, WindowEvent::Command2_Click},
+        {Control::Command3, WindowEvent::Command3_Click}, {Control::Command4, WindowEvent::Command4_Click},
+        {Control::Command5, WindowEvent::Command5_Click},
     };
-    for (const auto& [button, handler] : buttons)
+    for (const auto& [button, event] : buttons)
         if (button == control)
-            (m_core.*handler)();
+            m_core.handle(event);
 }
 
 void BrevornBuildWindow::focusControl(HWND target)

@@ -3,10 +3,13 @@
 #pragma once
 
 #include "brevorn_build.h"
+#include "injected_fault.h"
 #include "roster_test_support.h"
 #include "scripted_prompts.h"
 #include "unit_fields.h"
 #include "window_layout.h"
+
+#include <gmock/gmock.h>
 
 #include <map>
 
@@ -18,6 +21,7 @@ inline constexpr Control unitControls[] = {Control::Text1,   Control::Combo1,  C
                                            Control::Combo7,  Control::Combo9,  Control::Combo10, Control::Combo11,
                                            Control::Combo16, Control::Combo8,  Control::Combo6};
 
+// A call told to fail throws before it changes anything.
 struct FakeView final : EditorView
 {
     std::map<Control, std::string> texts;
@@ -26,6 +30,7 @@ struct FakeView final : EditorView
     std::vector<std::string> entries;
     int selected = -1;
     bool loadEnabled = true;
+    FaultPoint fault;
 
     // Every control starts with its caption or initial text, as a front end makes it.
     FakeView()
@@ -34,25 +39,44 @@ struct FakeView final : EditorView
             texts[row.control] = std::string(row.caption);
     }
 
-    std::string text(Control control) const override { return texts.at(control); }
-    void setText(Control control, std::string_view text) override { texts[control] = text; }
+    std::string text(Control control) const override
+    {
+        fault.enter("text");
+        return texts.at(control);
+    }
+    void setText(Control control, std::string_view text) override
+    {
+        fault.enter("setText");
+        texts[control] = text;
+    }
     void setItems(Control combo, std::span<const std::string_view> list) override
     {
+        fault.enter("setItems");
         items[combo].assign(list.begin(), list.end());
         filled.push_back(combo);
     }
-    int selectedIndex() const override { return selected; }
+    int selectedIndex() const override
+    {
+        fault.enter("selectedIndex");
+        return selected;
+    }
     void setListEntries(const std::vector<std::string>& list) override
     {
+        fault.enter("setListEntries");
         entries = list;
         selected = -1;
     }
     void appendAndSelect(std::string_view entry) override
     {
+        fault.enter("appendAndSelect");
         entries.emplace_back(entry);
         selected = int(entries.size()) - 1;
     }
-    void setLoadEnabled(bool enabled) override { loadEnabled = enabled; }
+    void setLoadEnabled(bool enabled) override
+    {
+        fault.enter("setLoadEnabled");
+        loadEnabled = enabled;
+    }
 };
 
 // A slot's fields in the order of the file, "~" for a count that is unset.
@@ -73,29 +97,42 @@ struct Editor
     FakeView view;
     ScriptedPrompts prompts;
     BrevornBuild core{view, prompts};
+    // Unless a test makes commands fail on purpose, a command that did not finish is a fault.
+    bool unfinishedExpected = false;
 
-    Editor() { core.Form_Load(); }
+    Editor() { core.handle(WindowEvent::Form_Load); }
+    ~Editor()
+    {
+        if (unfinishedExpected)
+            return;
+        for (const std::string& asked : prompts.asked) {
+            EXPECT_THAT(asked, testing::Not(testing::HasSubstr(" did not finish"))) << "a command failed";
+        }
+    }
+    Editor(const Editor&) = delete;
+    Editor& operator=(const Editor&) = delete;
 
     // What the user does.
+    void press(WindowEvent event) { core.handle(event); }
     void select(int row)
     {
         view.selected = row;
-        core.List1_Click();
+        press(WindowEvent::List1_Click);
     }
     void load(const std::string& file)
     {
         prompts.answers.push_back(file.starts_with('/') ? file : dataFile(file));
-        core.Command2_Click();
+        press(WindowEvent::Command2_Click);
     }
     void addUnit(const std::string& name, const std::string& side)
     {
         prompts.answers.insert(prompts.answers.end(), {name, side});
-        core.Command4_Click();
+        press(WindowEvent::Command4_Click);
     }
     void save(const std::string& path, bool exit)
     {
         prompts.answers.insert(prompts.answers.end(), {path, exit});
-        core.Command3_Click();
+        press(WindowEvent::Command3_Click);
     }
     void setText(Control control, const std::string& text) { view.texts[control] = text; }
     std::string text(Control control) const { return view.texts.at(control); }

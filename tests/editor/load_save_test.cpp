@@ -57,7 +57,7 @@ TEST(Command2_Click, CancelNoOrFailureLeavesEverythingAsItWas)
         Editor e;
         e.addUnit("Kept", "Blue");
         e.prompts.answers.assign(c.script.begin(), c.script.end());
-        e.core.Command2_Click();
+        e.press(WindowEvent::Command2_Click);
         EXPECT_EQ(e.core.roster().UnitCount, 1);
         EXPECT_EQ(e.slot(1), "Kept||~|~||||Blue|~||||||");
         EXPECT_EQ(e.listed() + ' ' + e.game(), "[Kept - Blue] ||");
@@ -75,9 +75,9 @@ TEST(Command2_Click, OverUnitsAddedBeforeAsksAndYesReadsTheFileIntoAnEmptyTable)
         e.addUnit(name, "Green");
     e.setText(Control::Combo16, "Heavy"); // the file's second unit has no anti-aircraft line
     e.select(1);
-    e.core.Command1_Click();
+    e.press(WindowEvent::Command1_Click);
     e.prompts.answers.insert(e.prompts.answers.end(), {dataFile("editor-three-units.txt"), true});
-    e.core.Command2_Click();
+    e.press(WindowEvent::Command2_Click);
     EXPECT_EQ(e.prompts.asked.back(), "yesno Steelvane Brevorn Builder|Loading replaces the 4 units in the editor. "
                                       "Load " +
                                           quotedPath(dataFile("editor-three-units.txt")) + "?");
@@ -101,7 +101,7 @@ TEST_F(Command3_Click, WritesTheTableAndTheGameTextsAsShownThenAsksExit)
     e.select(0);
     e.setText(Control::Text1, "not committed, not written");
     e.prompts.answers.push_back(Cancel{});
-    e.core.Command3_Click();
+    e.press(WindowEvent::Command3_Click);
     EXPECT_EQ(e.prompts.asked.back(), "save") << "a cancel asks nothing more";
     EXPECT_TRUE(std::filesystem::is_empty(dir));
     const std::string expected = fileBytes(dataFile("editor-three-units.expected.txt"));
@@ -128,14 +128,14 @@ TEST_F(Command3_Click, ChecksEveryValueBeforeAnyDialogAndNamesEachUnitAsTheListS
         e.setText(Control::Combo2, ammo);
         e.setText(Control::Combo3, fuel);
         e.setText(Control::Combo7, "0");
-        e.core.Command1_Click();
+        e.press(WindowEvent::Command1_Click);
     };
     commit(0, "1st Platoon", "N/A", "1");
     commit(1, "KG Weber", "1", ""); // renamed since the list was made
     e.setText(Control::Combo13, "40");
     const std::string before = e.slot(1) + e.slot(2);
     e.prompts.asked.clear();
-    e.core.Command3_Click();
+    e.press(WindowEvent::Command3_Click);
     const std::string refused = "error Steelvane Brevorn Builder|Nothing was saved. Change these values and save "
                                 "again:\n\n\"Day Counter:\" is \"40\"; needs a whole number from 0 to 37\n";
     EXPECT_EQ(e.prompts.asked,
@@ -150,13 +150,13 @@ TEST_F(Command3_Click, ChecksEveryValueBeforeAnyDialogAndNamesEachUnitAsTheListS
 
     // Delete rebuilds the list from the units; an entry made by "New Unit" is remembered too.
     e.select(0);
-    e.core.Command5_Click();
+    e.press(WindowEvent::Command5_Click);
     e.addUnit("Zulu", "Green"); // in the slot left behind, with the counts of the unit that moved down
     e.setText(Control::Text2, "Blue");
     e.setText(Control::Combo2, "N/A");
-    e.core.Command1_Click();
+    e.press(WindowEvent::Command1_Click);
     e.prompts.asked.clear();
-    e.core.Command3_Click();
+    e.press(WindowEvent::Command3_Click);
     EXPECT_EQ(e.prompts.asked,
               std::vector<std::string>{
                   refused +
@@ -169,7 +169,7 @@ TEST_F(Command3_Click, ChecksEveryValueBeforeAnyDialogAndNamesEachUnitAsTheListS
         commit(row, "Mended", "1", "1");
     e.setText(Control::Combo13, "1");
     e.prompts.answers.push_back(path("no-such-folder/saved.txt"));
-    e.core.Command3_Click();
+    e.press(WindowEvent::Command3_Click);
     EXPECT_THAT(e.prompts.asked.back(),
                 AllOf(HasSubstr("error Steelvane Brevorn Builder|"), HasSubstr("no-such-folder/saved.txt")));
 }
@@ -192,9 +192,9 @@ TEST_F(Command3_Click, BothDialogsStartWhereTheRosterWasLastReadOrWrittenAndSave
     auto dialogs = [&e](std::initializer_list<Answer> open, std::initializer_list<Answer> save) {
         e.prompts.fileRequests.clear();
         e.prompts.answers.assign(open);
-        e.core.Command2_Click();
+        e.press(WindowEvent::Command2_Click);
         e.prompts.answers.assign(save);
-        e.core.Command3_Click();
+        e.press(WindowEvent::Command3_Click);
         std::string shown;
         for (const FileRequest& request : e.prompts.fileRequests)
             shown += (shown.empty() ? "" : ", ") + started(request);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor_view.h"
+#include "injected_fault.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +19,13 @@ struct Cancel
 {
 };
 
-// Taken in the order the questions come: a path or typed text, Yes/No as a bool, Cancel
-// for a cancelled file dialog. A question without an answer fails the test.
-using Answer = std::variant<Cancel, std::string, bool>;
+// Taken in the order the questions come: a path (as UTF-8 text, or as a path for a name
+// that text cannot hold) or typed text, Yes/No as a bool, Cancel for a cancelled file
+// dialog. A question without an answer fails the test.
+using Answer = std::variant<Cancel, std::string, bool, std::filesystem::path>;
 
+// Each question is recorded before a fault set for it is raised; the method names of the
+// faults are the words that start the records ("open", "error", ...) and "end".
 struct ScriptedPrompts final : EditorPrompts
 {
     std::deque<Answer> answers;
@@ -30,28 +34,38 @@ struct ScriptedPrompts final : EditorPrompts
     // What each file dialog was asked to start with, in order.
     std::vector<FileRequest> fileRequests;
     int endProgramCalls = 0;
+    FaultPoint fault;
 
     std::optional<std::filesystem::path> openPath(const FileRequest& r) override
     {
         fileRequests.push_back(r);
-        return path(take("open"));
+        return path(take("open", "open"));
     }
     std::optional<std::filesystem::path> savePath(const FileRequest& r) override
     {
         fileRequests.push_back(r);
-        return path(take("save"));
+        return path(take("save", "save"));
     }
-    bool askYesNo(const Question& q) override { return as<bool>(take("yesno " + q.title + '|' + q.text)); }
+    bool askYesNo(const Question& q) override { return as<bool>(take("yesno", "yesno " + q.title + '|' + q.text)); }
     std::string inputText(const InputRequest& r) override
     {
-        return as<std::string>(take("input " + r.title + '|' + r.prompt));
+        return as<std::string>(take("input", "input " + r.title + '|' + r.prompt));
     }
-    void showError(const ErrorMessage& m) override { asked.push_back("error " + m.title + '|' + m.text); }
-    void endProgram() override { ++endProgramCalls; }
+    void showError(const ErrorMessage& m) override
+    {
+        asked.push_back("error " + m.title + '|' + m.text);
+        fault.enter("error");
+    }
+    void endProgram() override
+    {
+        fault.enter("end");
+        ++endProgramCalls;
+    }
 
-    Answer take(std::string question)
+    Answer take(std::string_view method, std::string question)
     {
         asked.push_back(std::move(question));
+        fault.enter(method);
         EXPECT_FALSE(answers.empty()) << "unexpected question: " << asked.back();
         if (answers.empty())
             return Cancel{};
@@ -69,6 +83,8 @@ struct ScriptedPrompts final : EditorPrompts
     {
         if (std::holds_alternative<Cancel>(answer))
             return std::nullopt;
+        if (const auto* path = std::get_if<std::filesystem::path>(&answer))
+            return *path;
         return as<std::string>(answer);
     }
 };

@@ -44,7 +44,7 @@ TEST(Command1_Click, StoresEveryTextVerbatimInTheSelectedSlotAndLeavesTheEntryBu
     e.select(1);
     EXPECT_EQ(e.slot(2),
               "Kampfgruppe Müller|Panzerzug|~|~|Elite|Disordered|Static Fire|Red|~|Infantry|Light|None|Light|None|No");
-    e.core.Command1_Click();
+    e.press(WindowEvent::Command1_Click);
     EXPECT_EQ(e.slot(2), units[1]) << "committed counts are set, to the empty text";
     std::string typed;
     for (Control control : unitControls) {
@@ -52,14 +52,14 @@ TEST(Command1_Click, StoresEveryTextVerbatimInTheSelectedSlotAndLeavesTheEntryBu
         e.setText(control, text);
         typed += (typed.empty() ? "" : "|") + text;
     }
-    e.core.Command1_Click();
+    e.press(WindowEvent::Command1_Click);
     EXPECT_EQ(e.slot(1) + ' ' + e.slot(2), units[0] + ' ' + typed);
     EXPECT_EQ(e.listed(), "1st Platoon - Blue|[Kampfgruppe Müller - Red]|Recon - Blue") << "the entry keeps its text";
     // With nothing selected, neither Save Edit nor Delete changes anything.
     e.select(-1);
     e.setText(Control::Text1, "lost");
-    e.core.Command1_Click();
-    e.core.Command5_Click();
+    e.press(WindowEvent::Command1_Click);
+    e.press(WindowEvent::Command5_Click);
     EXPECT_EQ(e.slot(1) + ' ' + e.slot(2) + ' ' + e.slot(3), units[0] + ' ' + typed + ' ' + units[2]);
     EXPECT_EQ(e.listed() + ' ' + e.text(Control::Text1),
               "1st Platoon - Blue|Kampfgruppe Müller - Red|Recon - Blue lost");
@@ -75,7 +75,7 @@ TEST(Command5_Click, ClosesTheGapAndANewUnitTakesOverTheSlotLeftBehind)
         std::vector<std::string> kept{e.slot(1), e.slot(2), e.slot(3)};
         kept.erase(kept.begin() + row);
         e.select(row);
-        e.core.Command5_Click();
+        e.press(WindowEvent::Command5_Click);
         EXPECT_EQ(e.shown() + ' ' + e.game(), nothing + " 12|Desert|Summer");
         // The others keep their order, their entries and every field, unset counts included.
         EXPECT_EQ(std::vector({e.slot(1), e.slot(2)}), kept);
@@ -99,14 +99,14 @@ TEST(Command4_Click, AsksNameThenSideAndShowsTheUnitInTheNextSlotButAddsNothingF
         << "status empty, not OK";
     EXPECT_EQ(e.slot(1) + ' ' + e.game(), "  ||~|~||||Blue - Left = 1|~|||||| ||Winter");
     // Deleting the only unit empties the list and leaves slot 1 emptied.
-    e.core.Command5_Click();
+    e.press(WindowEvent::Command5_Click);
     EXPECT_EQ(e.listed() + std::to_string(e.core.roster().UnitCount) + e.slot(1), "0" + nothing);
     for (const auto& [name, side] : {std::pair("", "Red"), {"Alpha", ""}, {"", ""}}) {
         e.addUnit("First", "Blue");
         e.setText(Control::Combo1, "Infantry");
         e.addUnit(name, side);
         EXPECT_EQ(e.listed() + ' ' + e.shown(), "[First - Blue] " + std::string(name) + "|||||||" + side + "|||||||");
-        e.core.Command5_Click();
+        e.press(WindowEvent::Command5_Click);
     }
     EXPECT_EQ(e.prompts.asked.size(), 14) << "both questions every time";
 }
@@ -116,7 +116,7 @@ TEST(Command4_Click, RefusesA501stUnitWithoutAsking)
     Editor full;
     full.load("editor-units-500.txt");
     full.select(499);
-    full.core.Command4_Click();
+    full.press(WindowEvent::Command4_Click);
     EXPECT_THAT(full.prompts.asked,
                 testing::ElementsAre("open", "error Steelvane Brevorn Builder|The roster holds 500 units, the most it "
                                              "can hold."));

@@ -244,6 +244,24 @@ TEST(Wiring, EachButtonAndAClickOnAnEntryReachTheCore)
                                         "input New Unit Side|Please enter unit side", "save", "open"}));
 }
 
+TEST(Wiring, AClickWhoseCommandFailsIsToldAndTheWindowGoesOnInStep)
+{
+    QtWindowUnderTest w;
+    w.click(Control::Command4, {std::string("Alpha"), std::string("Blue")});
+    // The failure reaches the click's slot only through the core, which stops it there.
+    w.prompts.fault.set({"input", 2, [] { throw std::bad_alloc(); }});
+    w.click(Control::Command4, {std::string("Bravo")});
+    EXPECT_EQ(w.prompts.asked.back(), "error Steelvane Brevorn Builder|\"New Unit\" did not finish: there was not "
+                                      "enough memory.\n\nThe roster is still in the editor. Save it with SAVE "
+                                      "before you go on.");
+    EXPECT_EQ(w.listed() + ' ' + w.text(Control::Text1) + ' ' + std::to_string(w.window.roster().UnitCount),
+              "Alpha - Blue  1");
+    // The window goes on: the entry can be picked and shown.
+    QListWidget* list = w.list();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    EXPECT_EQ(w.listed() + ' ' + w.text(Control::Text1), "[Alpha - Blue] Alpha");
+}
+
 TEST(List1, AClickOnItsEmptyPartOrACtrlClickKeepsTheSelectionAndTheUnitShown)
 {
     QtWindowUnderTest w;

@@ -1,0 +1,265 @@
+// Commands that fail part-way: whatever the view or the prompts throw stops at the core, the
+// user is told, and the editor goes on in step with a roster that SAVE still writes.
+#include "fake_editor.h"
+
+#include <gmock/gmock.h>
+
+#include <new>
+#include <type_traits>
+
+namespace brevorn::test {
+namespace {
+
+void outOfMemory()
+{
+    throw std::bad_alloc();
+}
+void permissionDenied()
+{
+    throw std::filesystem::filesystem_error("cannot open", "roster.txt",
+                                            std::make_error_code(std::errc::permission_denied));
+}
+void notAnException()
+{
+    throw 42;
+}
+
+const std::string memory = "there was not enough memory";
+const std::string denied =
+    "the system reported \"" + std::make_error_code(std::errc::permission_denied).message() + "\" for \"roster.txt\"";
+
+std::string unfinished(const std::string& command, const std::string& reason)
+{
+    return "error Steelvane Brevorn Builder|" + command + " did not finish" + (reason.empty() ? "" : ": " + reason) +
+           ".\n\nThe roster is still in the editor. Save it with SAVE before you go on.";
+}
+
+const std::string threeUnits = "1st Platoon - Blue|Kampfgruppe Müller - Red|Recon - Blue";
+const std::string secondSelected = "1st Platoon - Blue|[Kampfgruppe Müller - Red]|Recon - Blue";
+const std::string secondShown =
+    "Kampfgruppe Müller|Panzerzug|||Elite|Disordered|Static Fire|Red||Infantry|Light|None|Light|None|No";
+const std::string nothingShown(14, '|');
+
+struct Case
+{
+    const char* what;
+    WindowEvent event;
+    std::vector<Answer> script;
+    // The call that throws: "view." or "prompts." and the method, its Nth call, what it throws.
+    std::string faulty;
+    int call = 0;
+    void (*raise)() = nullptr;
+    // The last thing the user is told, empty for any error message.
+    std::string told;
+    std::string listed; // the selected entry in brackets
+    std::string shown;
+    // Whether the roster is as if the command had finished, rather than as before it.
+    bool finished = false;
+    int selectedBefore = 1;
+    bool everyCallAfter = false;
+};
+
+class UnfinishedCommand : public ScratchFolder
+{
+protected:
+    // editor-three-units.txt loaded and an entry selected.
+    static void prepare(Editor& e, const Case& c)
+    {
+        e.load("editor-three-units.txt");
+        e.select(c.selectedBefore);
+        e.prompts.answers.assign(c.script.begin(), c.script.end());
+    }
+    std::string savedBytes(Editor& e, const std::string& name)
+    {
+        e.prompts.answers.clear();
+        e.save(path(name), false);
+        return fileBytes(path(name));
+    }
+};
+
+TEST_F(UnfinishedCommand, IsToldAndLeavesTheListTheControlsAndTheRosterInStepAndSaveWorks)
+{
+    std::vector<Case> cases = {
+        {"start-up",
+         WindowEvent::Form_Load,
+         {},
+         "view.setItems",
+         5,
+         outOfMemory,
+         "error Steelvane Brevorn Builder|Filling the drop-down lists did not finish: there was not enough memory. "
+         "Some drop-down lists may be incomplete; any value can still be typed.",
+         secondSelected,
+         secondShown},
+        // Showing stopped half-way: nothing is selected, and nothing shown.
+        {"showing a unit",
+         WindowEvent::List1_Click,
+         {},
+         "view.setText",
+         4,
+         permissionDenied,
+         unfinished("Showing the unit picked in the list", denied),
+         threeUnits,
+         nothingShown},
+        // The controls keep what the user typed.
+        {"Save Edit",
+         WindowEvent::Command1_Click,
+         {},
+         "view.text",
+         1,
+         notAnException,
+         unfinished("\"Save Edit\"", ""),
+         secondSelected,
+         secondShown},
+        {"LOAD's dialog",
+         WindowEvent::Command2_Click,
+         {},
+         "prompts.open",
+         1,
+         permissionDenied,
+         unfinished("\"LOAD\"", denied),
+         threeUnits,
+         nothingShown},
+        // The new roster is taken whole; the list is made again from it.
+        {"LOAD's list",
+         WindowEvent::Command2_Click,
+         {dataFile("last-block-without-used.txt"), true},
+         "view.setListEntries",
+         1,
+         outOfMemory,
+         unfinished("\"LOAD\"", memory),
+         "Alpha - Blue",
+         nothingShown,
+         true},
+        // Telling the user fails as well, both the reader's message and the one that follows.
+        {"LOAD's message",
+         WindowEvent::Command2_Click,
+         {dataFile("missing.txt"), true},
+         "prompts.error",
+         1,
+         outOfMemory,
+         unfinished("\"LOAD\"", memory),
+         threeUnits,
+         nothingShown,
+         false,
+         1,
+         true},
+        {"SAVE's dialog",
+         WindowEvent::Command3_Click,
+         {},
+         "prompts.save",
+         1,
+         outOfMemory,
+         unfinished("\"SAVE\"", memory),
+         secondSelected,
+         secondShown},
+        {"SAVE's Exit?",
+         WindowEvent::Command3_Click,
+         {path("saved.txt")},
+         "prompts.yesno",
+         1,
+         permissionDenied,
+         unfinished("\"SAVE\"", denied),
+         secondSelected,
+         secondShown},
+        {"New Unit's side",
+         WindowEvent::Command4_Click,
+         {std::string("Zulu")},
+         "prompts.input",
+         2,
+         outOfMemory,
+         unfinished("\"New Unit\"", memory),
+         threeUnits,
+         nothingShown},
+        // The count, the slot and the entries change together, after the list took the entry.
+        {"New Unit's entry",
+         WindowEvent::Command4_Click,
+         {std::string("Zulu"), std::string("Green")},
+         "view.appendAndSelect",
+         1,
+         permissionDenied,
+         unfinished("\"New Unit\"", denied),
+         threeUnits,
+         nothingShown},
+        {"New Unit's showing",
+         WindowEvent::Command4_Click,
+         {std::string("Zulu"), std::string("Green")},
+         "view.setText",
+         20,
+         notAnException,
+         unfinished("\"New Unit\"", ""),
+         threeUnits + "|Zulu - Green",
+         nothingShown,
+         true},
+        {"Delete's emptying",
+         WindowEvent::Command5_Click,
+         {},
+         "view.setText",
+         1,
+         outOfMemory,
+         unfinished("\"Delete\"", memory),
+         threeUnits,
+         nothingShown},
+        {"Delete's list",
+         WindowEvent::Command5_Click,
+         {},
+         "view.setListEntries",
+         1,
+         permissionDenied,
+         unfinished("\"Delete\"", denied),
+         "1st Platoon - Blue|Recon - Blue",
+         nothingShown,
+         true},
+    };
+    // A Windows file name may hold an unpaired surrogate, which UTF-8 cannot: whichever
+    // step first meets it, LOAD is refused with a message and nothing changes.
+    if constexpr (std::is_same_v<std::filesystem::path::value_type, wchar_t>)
+        cases.push_back({"LOAD of a name with an unpaired surrogate",
+                         WindowEvent::Command2_Click,
+                         {std::filesystem::path(std::wstring(L"r\xD800.txt")), true},
+                         "",
+                         0,
+                         nullptr,
+                         "",
+                         threeUnits,
+                         nothingShown,
+                         false,
+                         -1});
+
+    const std::string before = fileBytes(dataFile("editor-three-units.expected.txt"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Editor e;
+        e.unfinishedExpected = true;
+        prepare(e, c);
+        if (!c.faulty.empty()) {
+            const auto dot = c.faulty.find('.');
+            FaultPoint& point = c.faulty.starts_with("view.") ? e.view.fault : e.prompts.fault;
+            point.set({c.faulty.substr(dot + 1), c.call, c.raise, c.everyCallAfter});
+        }
+        e.press(c.event);
+        e.view.fault.clear();
+        e.prompts.fault.clear();
+
+        ASSERT_FALSE(e.prompts.asked.empty());
+        if (c.told.empty())
+            EXPECT_THAT(e.prompts.asked.back(), testing::StartsWith("error Steelvane Brevorn Builder|"));
+        else
+            EXPECT_EQ(e.prompts.asked.back(), c.told);
+        EXPECT_EQ(int(e.view.entries.size()), e.core.roster().UnitCount);
+        EXPECT_EQ(e.listed(), c.listed);
+        EXPECT_EQ(e.shown(), c.shown);
+
+        std::string expected = before;
+        if (c.finished) {
+            Editor twin;
+            prepare(twin, c);
+            twin.press(c.event);
+            expected = savedBytes(twin, "finished.txt");
+        }
+        EXPECT_EQ(savedBytes(e, "after.txt"), expected);
+        EXPECT_EQ(e.prompts.asked.back(), "yesno Exit?|Exit?") << "SAVE went through to its end";
+    }
+}
+
+} // namespace
+} // namespace brevorn::test
