@@ -196,7 +196,7 @@ void BrevornBuildWindow::placeControls()
         }
     }
     surface()->resize(scaledPixels(ClientWidthTwips, m_scale), scaledPixels(ClientHeightTwips, m_scale));
-    resize(surface()->size());
+    requestSize(surface()->size());
 }
 
 QWidget* BrevornBuildWindow::surface() const
@@ -240,8 +240,19 @@ void BrevornBuildWindow::fitToScreen()
         wanted.rheight() += bar;
     if (wanted.height() > room.height())
         wanted.rwidth() += bar;
-    resize(wanted.boundedTo(room));
+    requestSize(wanted.boundedTo(room));
     move(available.topLeft());
+}
+
+void BrevornBuildWindow::requestSize(QSize size)
+{
+    // Under a scale factor Qt asks the window manager to size the window in steps of a
+    // logical pixel rounded to whole device pixels, counted from a base size of none: two
+    // pixels at 1.5. A window manager that keeps to the steps takes an odd width down by
+    // one, a pixel short of the layout, and both scroll bars show. Steps counted from the
+    // size asked for keep that size exact.
+    setBaseSize(size);
+    resize(size);
 }
 
 void BrevornBuildWindow::connectHandlers()
