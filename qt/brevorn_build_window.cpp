@@ -165,11 +165,16 @@ void BrevornBuildWindow::createControls()
 
 void BrevornBuildWindow::placeControls()
 {
+    // A caption keeps a pixel clear of the controls beside it: one that meets a box reads
+    // as part of it.
+    constexpr int clearance = 1;
     // Each caption is measured with the font and style its own control uses.
     auto measure = [this](const ControlRow& row) {
         QWidget* widget = control(row.control);
         const QFontMetrics metrics = widget->fontMetrics();
         QSize size(metrics.horizontalAdvance(fromUtf8(row.caption)), metrics.height());
+        if (row.kind == ControlKind::Label)
+            size.rwidth() += 2 * clearance;
         if (row.kind == ControlKind::PushButton) {
             // The caption stays out of the option: some styles give any captioned button a
             // minimum width that has nothing to do with reading the caption.
@@ -189,7 +194,7 @@ void BrevornBuildWindow::placeControls()
             // Where a control reaches over the label's left edge, the caption starts
             // after it so that it can be read in full.
             if (const int indent = captionIndent(controlTable(), row, m_scale); indent > 0)
-                static_cast<QLabel*>(widget)->setIndent(indent);
+                static_cast<QLabel*>(widget)->setIndent(indent + clearance);
         } else {
             // Drawn over any label it overlaps, and so taking the clicks there.
             widget->raise();
