@@ -54,6 +54,28 @@ protected:
     }
 };
 
+// An editable combo whose list opens at the item the field shows, so that Down moves on
+// from the value and not from the top. The field keeps its text: only the list's highlight
+// moves.
+class ChoiceCombo final : public QComboBox
+{
+public:
+    using QComboBox::QComboBox;
+
+    void showPopup() override
+    {
+        QComboBox::showPopup();
+        // Without an item equal to the text, no item is highlighted (not the one last
+        // picked), and Down starts at the first.
+        const int shown = findText(currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+        const QModelIndex item = model()->index(shown, modelColumn(), rootModelIndex());
+        QAbstractItemView* list = view();
+        list->selectionModel()->setCurrentIndex(item, QItemSelectionModel::ClearAndSelect);
+        if (item.isValid())
+            list->scrollTo(item);
+    }
+};
+
 // standIn is lent to each combo's field while the field is attached, and taken back.
 QWidget* createControl(const ControlRow& row, QWidget* window, QCompleter& standIn)
 {
@@ -68,7 +90,7 @@ QWidget* createControl(const ControlRow& row, QWidget* window, QCompleter& stand
     case ControlKind::TextBox:
         return unlimited(new QLineEdit(text, window));
     case ControlKind::ComboBox: {
-        auto* combo = new QComboBox(window);
+        auto* combo = new ChoiceCombo(window);
         // Giving the combo a field makes it editable. Unlike setEditable, this leaves the
         // drop-down list to be made when it is first opened, and a field that already has
         // a completer gets no completer made for it: both would cost most of the start-up

@@ -18,7 +18,9 @@ scenario_edit_and_save() {
     rw_step edit-second-unit
     rw_select_row 2
     rw_type_into Text1 "Kampfgruppe Nord"
-    rw_type_into Combo2 4
+    # The list opens at the value shown, and Down takes the next one.
+    rw_type_into Combo2 3
+    rw_take_next_item Combo2   # "4"
     rw_pick Combo3 1     # "0"
     rw_pick Combo4 2     # "Average"
     rw_pick Combo5 6     # "Captured"
