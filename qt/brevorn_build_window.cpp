@@ -54,6 +54,28 @@ protected:
     }
 };
 
+// An editable combo whose list opens at the item the field shows, so that Down moves on
+// from the value and not from the top. The field keeps its text: only the list's highlight
+// moves.
+class ChoiceCombo final : public QComboBox
+{
+public:
+    using QComboBox::QComboBox;
+
+    void showPopup() override
+    {
+        QComboBox::showPopup();
+        // Without an item equal to the text, no item is highlighted (not the one last
+        // picked), and Down starts at the first.
+        const int shown = findText(currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+        const QModelIndex item = model()->index(shown, modelColumn(), rootModelIndex());
+        QAbstractItemView* list = view();
+        list->selectionModel()->setCurrentIndex(item, QItemSelectionModel::ClearAndSelect);
+        if (item.isValid())
+            list->scrollTo(item);
+    }
+};
+
 // standIn is lent to each combo's field while the field is attached, and taken back.
 QWidget* createControl(const ControlRow& row, QWidget* window, QCompleter& standIn)
 {
@@ -68,7 +90,7 @@ QWidget* createControl(const ControlRow& row, QWidget* window, QCompleter& stand
     case ControlKind::TextBox:
         return unlimited(new QLineEdit(text, window));
     case ControlKind::ComboBox: {
-        auto* combo = new QComboBox(window);
+        auto* combo = new ChoiceCombo(window);
         // Giving the combo a field makes it editable. Unlike setEditable, this leaves the
         // drop-down list to be made when it is first opened, and a field that already has
         // a completer gets no completer made for it: both would cost most of the start-up
@@ -165,11 +187,16 @@ void BrevornBuildWindow::createControls()
 
 void BrevornBuildWindow::placeControls()
 {
+    // A caption keeps a pixel clear of the controls beside it: one that meets a box reads
+    // as part of it.
+    constexpr int clearance = 1;
     // Each caption is measured with the font and style its own control uses.
     auto measure = [this](const ControlRow& row) {
         QWidget* widget = control(row.control);
         const QFontMetrics metrics = widget->fontMetrics();
         QSize size(metrics.horizontalAdvance(fromUtf8(row.caption)), metrics.height());
+        if (row.kind == ControlKind::Label)
+            size.rwidth() += 2 * clearance;
         if (row.kind == ControlKind::PushButton) {
             // The caption stays out of the option: some styles give any captioned button a
             // minimum width that has nothing to do with reading the caption.
@@ -189,14 +216,14 @@ void BrevornBuildWindow::placeControls()
             // Where a control reaches over the label's left edge, the caption starts
             // after it so that it can be read in full.
             if (const int indent = captionIndent(controlTable(), row, m_scale); indent > 0)
-                static_cast<QLabel*>(widget)->setIndent(indent);
+                static_cast<QLabel*>(widget)->setIndent(indent + clearance);
         } else {
             // Drawn over any label it overlaps, and so taking the clicks there.
             widget->raise();
         }
     }
     surface()->resize(scaledPixels(ClientWidthTwips, m_scale), scaledPixels(ClientHeightTwips, m_scale));
-    resize(surface()->size());
+    requestSize(surface()->size());
 }
 
 QWidget* BrevornBuildWindow::surface() const
@@ -240,8 +267,19 @@ void BrevornBuildWindow::fitToScreen()
         wanted.rheight() += bar;
     if (wanted.height() > room.height())
         wanted.rwidth() += bar;
-    resize(wanted.boundedTo(room));
+    requestSize(wanted.boundedTo(room));
     move(available.topLeft());
+}
+
+void BrevornBuildWindow::requestSize(QSize size)
+{
+    // Under a scale factor Qt asks the window manager to size the window in steps of a
+    // logical pixel rounded to whole device pixels, counted from a base size of none: two
+    // pixels at 1.5. A window manager that keeps to the steps takes an odd width down by
+    // one, a pixel short of the layout, and both scroll bars show. Steps counted from the
+    // size asked for keep that size exact.
+    setBaseSize(size);
+    resize(size);
 }
 
 void BrevornBuildWindow::connectHandlers()

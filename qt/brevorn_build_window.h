@@ -58,6 +58,8 @@ private:
     // A window larger than the screen's free area opens at that area's size, in its
     // corner, and scrolls; one that fits keeps its size and place.
     void fitToScreen();
+    // Resizes the window to a size the window manager keeps as it is.
+    void requestSize(QSize size);
     void connectHandlers();
     // The text field of an editing control: the line edit itself or a combo's field.
     QLineEdit* textField(Control control) const;

@@ -355,6 +355,21 @@ rw_pick() {
         rw_fail "the drop-down list of $control stayed open"
 }
 
+# Opens a combo's drop-down list from the keyboard (Alt+Down in its field) and takes the
+# item after the one the list opens at, with Down and Enter.
+rw_take_next_item() {
+    local control=$1 before
+    rw_focus "$RW_MAIN"
+    rw_click "$control" field
+    before=$(rw_count_windows)
+    rw_key alt+Down
+    rw_poll "$RW_TIMEOUT" eval '[ "$(rw_count_windows)" -gt "$before" ]' ||
+        rw_fail "the drop-down list of $control did not open"
+    rw_key Down Return
+    rw_poll "$RW_TIMEOUT" eval '[ "$(rw_count_windows)" -le "$before" ]' ||
+        rw_fail "the drop-down list of $control stayed open"
+}
+
 # Selects the unit list's entry at ROW (1 for the first): a click on the first entry,
 # then the Down key.
 rw_select_row() {

@@ -18,7 +18,9 @@ scenario_edit_and_save() {
     rw_step edit-second-unit
     rw_select_row 2
     rw_type_into Text1 "Kampfgruppe Nord"
-    rw_type_into Combo2 4
+    # The list opens at the value shown, and Down takes the next one.
+    rw_type_into Combo2 3
+    rw_take_next_item Combo2   # "4"
     rw_pick Combo3 1     # "0"
     rw_pick Combo4 2     # "Average"
     rw_pick Combo5 6     # "Captured"
@@ -225,10 +227,60 @@ scenario_window_fits_small_screen() {
     rw_expect_file "$work/roster.txt" editor-three-units.expected.txt
 }
 
+# fit_report_field NAME: the value of a "NAME VALUE" line of the fit check's report.
+fit_report_field() {
+    sed -n "s/^$1 //p" "$RW_TMP/fit-report"
+}
+
+# On a screen with room for it, at every scale from 1 to 2 under a window manager, the
+# window opens at least as large as its layout, so without scroll bars, and wholly on the
+# screen, frame included; every caption is whole and clear of the controls beside it. The
+# window's size and place are measured on the editor itself, from outside; the scroll bars
+# and the captions from inside the same window shown by the fit check, with the fonts the
+# platform draws with. A window a device pixel short of its layout loses that pixel without
+# a scroll bar, so only the outside sees it. (At twice the scale the window and its frame
+# take nearly the whole height of a 1920 x 1080 screen: the screen here is larger.)
+scenario_window_fits_every_scale() {
+    [ -x "${RW_FIT_CHECK:-}" ] || rw_fail "RW_FIT_CHECK names no fit check program"
+    local screen_width screen_height scale
+    read -r screen_width screen_height < <(xdotool getdisplaygeometry)
+    for scale in 1 1.5 2; do
+        if [ "$scale" != 1 ]; then
+            rw_stop_editor
+            RW_EDITOR_ENV=(QT_SCALE_FACTOR="$scale")
+            rw_start_editor
+        fi
+        rw_step "scale-$scale"
+        rw_poll "$RW_TIMEOUT" eval '[ -n "$(rw_frame_extents "$RW_MAIN")" ]' || rw_fail "the window got no frame"
+        local status=0
+        (cd "$RW_TMP/work" && env QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$RW_TMP/config" \
+            XDG_RUNTIME_DIR="$RW_TMP/runtime" "${RW_EDITOR_ENV[@]}" "$RW_FIT_CHECK") >"$RW_TMP/fit-report" 2>&1 ||
+            status=$?
+        sed 's/^/  /' "$RW_TMP/fit-report"
+        [ "$status" -eq 0 ] || rw_fail "the fit check found faults at scale $scale"
+        local layout_width layout_height bars left right top bottom x y width height
+        read -r layout_width layout_height < <(fit_report_field layout | tr x ' ')
+        bars=$(fit_report_field "scroll bars")
+        read -r left right top bottom < <(rw_frame_extents "$RW_MAIN")
+        [ $((layout_width + left + right)) -le "$screen_width" ] &&
+            [ $((layout_height + top + bottom)) -le "$screen_height" ] ||
+            rw_fail "a ${layout_width}x$layout_height layout in a $left $right $top $bottom frame does not fit the" \
+                "${screen_width}x$screen_height screen: nothing to check"
+        [ "$bars" = none ] || rw_fail "scroll bars at scale $scale: $bars"
+        read -r x y width height < <(rw_window_geometry "$RW_MAIN")
+        [ "$width" -ge "$layout_width" ] && [ "$height" -ge "$layout_height" ] ||
+            rw_fail "the window is ${width}x$height for a ${layout_width}x$layout_height layout"
+        [ $((x - left)) -ge 0 ] && [ $((y - top)) -ge 0 ] && [ $((x + width + right)) -le "$screen_width" ] &&
+            [ $((y + height + bottom)) -le "$screen_height" ] ||
+            rw_fail "the window (${width}x$height at $x,$y, frame $left $right $top $bottom) is not inside the" \
+                "${screen_width}x$screen_height screen"
+    done
+}
+
 # The screen of a scenario, where it is not the usual one, and the scenarios that run
 # under a window manager.
-declare -A SCENARIO_SCREEN=([window_fits_small_screen]=1280x1024)
-declare -A SCENARIO_WM=([window_fits_small_screen]=openbox)
+declare -A SCENARIO_SCREEN=([window_fits_small_screen]=1280x1024 [window_fits_every_scale]=2560x1440)
+declare -A SCENARIO_WM=([window_fits_small_screen]=openbox [window_fits_every_scale]=openbox)
 
 [ $# -eq 4 ] || {
     echo "usage: $0 SCENARIO EDITOR DATA_DIR OUT_DIR" >&2

@@ -220,6 +220,29 @@ TEST(Keyboard, TabFollowsTheTabOrderAndKeysWorkTheCommandsAndTheCombos)
     }
 }
 
+TEST(Combos, AListOpensAtTheShownValueAndDownMovesOnFromThere)
+{
+    QtWindowUnderTest w;
+    w.window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.window));
+    auto* ammo = w.control<QComboBox>(Control::Combo2);
+    QAbstractItemView* list = ammo->view();
+    auto openAndStep = [&](std::string_view shown, Qt::Key step) {
+        w.window.setText(Control::Combo2, shown);
+        ammo->showPopup();
+        const std::string opened = list->currentIndex().data().toString().toStdString() + '|' + w.text(Control::Combo2);
+        QTest::keyClick(list, step);
+        QTest::keyClick(list, Qt::Key_Return);
+        return opened + " -> " + w.text(Control::Combo2);
+    };
+    EXPECT_EQ(openAndStep("2", Qt::Key_Down), "2|2 -> 3");
+    EXPECT_EQ(openAndStep("N/A", Qt::Key_Up), "N/A|N/A -> N/A");
+    // Neither a text that is no item nor one that only differs in case marks the item
+    // picked last; Down starts at the first.
+    EXPECT_EQ(openAndStep("two", Qt::Key_Down), "|two -> N/A");
+    EXPECT_EQ(openAndStep("n/a", Qt::Key_Down), "|n/a -> N/A");
+}
+
 TEST(Wiring, EachButtonAndAClickOnAnEntryReachTheCore)
 {
     QtWindowUnderTest w;
