@@ -208,6 +208,16 @@ TEST_F(TableCommands, ImportRefusalsTouchNoFile)
                   missingFolderReason() + "\n");
 }
 
+TEST(DiffCommand, ShowsRenamedAndMovedUnitsAndEscapesControlCharacters)
+{
+    std::ostringstream out, err;
+    EXPECT_EQ(diffRosterFiles(dataFile("cli-diff-turn-1.txt"), dataFile("cli-diff-renamed-moved-escapes.txt"), false,
+                              out, err),
+              ExitFindings);
+    EXPECT_EQ(out.str(), fileBytes(dataFile("cli-diff-renamed-moved-escapes.expected.txt")));
+    EXPECT_EQ(err.str(), "");
+}
+
 TEST(DiffCommand, ExitsAsDiffDoes)
 {
     std::ostringstream out, err;
