@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <sstream>
 #include <system_error>
+#include <tuple>
 
 namespace brevorn {
 namespace {
@@ -215,6 +216,71 @@ TEST_F(TableCommands, ExportThenImportThroughFilesGivesWhatSaveWrites)
     EXPECT_EQ(exportRoster({path("roster.txt"), TableFormat::Csv, false, std::nullopt}, out, err), ExitClean);
     EXPECT_EQ(out.str(), fileBytes(path("units.csv")));
     EXPECT_EQ(err.str(), "");
+}
+
+// A link of either kind where the system lets the test make one; false where it does not
+// (a symbolic link on Windows needs a privilege).
+bool linked(void (*makeLink)(const std::filesystem::path&, const std::filesystem::path&), const std::string& target,
+            const std::string& link)
+{
+    try {
+        makeLink(target, link);
+        return true;
+    } catch (const std::filesystem::filesystem_error&) {
+        return false;
+    }
+}
+
+TEST_F(TableCommands, ExportNeverWritesOverTheRosterItReadsNorAnotherUnlessForced)
+{
+    writeBytes(path("roster.txt"), fileBytes(dataFile("example.txt")));
+    writeBytes(path("other-roster.txt"), fileBytes(dataFile("cli-loose-form.txt")));
+    writeBytes(path("units-only.txt"), "UNITS:\r\nunit_used=no\r\n");
+    writeBytes(path("old.csv"), "unit_name\r\nUNITS:\r\nGAME:\r\n");
+    writeBytes(path("notes.txt"), "GAME: notes\r\nDay_Counter is 3\r\n");
+    std::filesystem::create_directory(path("sub"));
+    const bool symbolic = linked(std::filesystem::create_symlink, path("roster.txt"), path("symbolic-link.txt"));
+    const bool hard = linked(std::filesystem::create_hard_link, path("roster.txt"), path("hard-link.txt"));
+
+    const std::string itself = ": not written: it is the roster being exported (roster.txt), which the table would "
+                               "replace; give -o another file\n";
+    const std::string aRoster = ": not written: it holds a roster, which the table would replace; give -o another "
+                                "file, or add --force to replace it\n";
+    const std::tuple<std::string, bool, int, std::string> cases[] = {
+        {"roster.txt", false, ExitTrouble, "roster.txt" + itself},
+        {"roster.txt", true, ExitTrouble, "roster.txt" + itself},
+        {"sub/../roster.txt", true, ExitTrouble, "sub/../roster.txt" + itself},
+        {symbolic ? "symbolic-link.txt" : "", true, ExitTrouble, "symbolic-link.txt" + itself},
+        {hard ? "hard-link.txt" : "", true, ExitTrouble, "hard-link.txt" + itself},
+        {"other-roster.txt", false, ExitTrouble, "other-roster.txt" + aRoster},
+        {"units-only.txt", false, ExitTrouble, "units-only.txt" + aRoster},
+        {"other-roster.txt", true, ExitClean, ""},
+        // A table or a note that names the sections holds no roster.
+        {"old.csv", false, ExitClean, ""},
+        {"notes.txt", false, ExitClean, ""},
+        {"battle.xlsx", false, ExitTrouble,
+         "battle.xlsx: not written: export writes CSV or JSON text, not a spreadsheet workbook (.xlsx); write "
+         "battle.csv instead, open it in the spreadsheet and save it there as .xlsx if you want one\n"},
+        {"battle.ODS", true, ExitTrouble,
+         "battle.ODS: not written: export writes CSV or JSON text, not a spreadsheet workbook (.ods); write "
+         "battle.csv instead, open it in the spreadsheet and save it there as .ods if you want one\n"},
+    };
+    for (const auto& [output, force, code, message] : cases) {
+        if (output.empty())
+            continue; // the link could not be made here
+        const std::string before = fileBytes(path(output));
+        std::ostringstream out, err;
+        ExportRequest request{path("roster.txt"), TableFormat::Csv, false, path(output)};
+        request.force = force;
+        EXPECT_EQ(exportRoster(request, out, err), code) << output;
+        EXPECT_EQ(without(err.str(), path("")), message) << output;
+        if (code != ExitClean)
+            EXPECT_EQ(fileBytes(path(output)), before) << output;
+        else
+            EXPECT_EQ(fileBytes(path(output)).substr(0, 10), "unit_name,") << output;
+    }
+    EXPECT_EQ(fileBytes(path("roster.txt")), fileBytes(dataFile("example.txt")));
+    EXPECT_FALSE(std::filesystem::exists(path("battle.xlsx")));
 }
 
 TEST_F(TableCommands, ImportTakesAJsonTablesSettingsAndKeepsTheRostersOtherwise)
