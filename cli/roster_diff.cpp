@@ -190,8 +190,8 @@ public:
                     ++(removed(k) ? removedCount : addedCount);
             }
             const bool onlyOneBetween = removedCount == 1 && addedCount == 1;
-            // Units whose other fields differ in their hash cannot be one unearthed by the
-            // full comparison: a cheap test first, as a run may hold every unit of both rosters.
+            // Units whose other fields hash differently cannot be the same but for name and
+            // side: the hashes are compared first, as one run may hold every unit of both rosters.
             std::vector<std::size_t> hashes(end - start);
             for (std::size_t k = start; k < end; ++k)
                 hashes[k - start] = otherFieldsHash(removed(k) ? oldUnit(k) : newUnit(k));

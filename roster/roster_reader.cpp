@@ -306,8 +306,11 @@ Expected<RosterReadResult> RosterReading::run(Roster& target)
         if (section == Section::Game) {
             if (std::string* setting = gameTarget(key)) {
                 noteSource(0, key); // before storeValue moves on past the key's bytes
+                const std::string_view name = is(key, "Day_Counter") ? dayCounterKey
+                                              : is(key, "Theatre")   ? theatreKey
+                                                                     : seasonKey;
                 storeValue(head, *setting);
-                stored(key, *setting);
+                stored(name, *setting);
                 continue;
             }
         } else {

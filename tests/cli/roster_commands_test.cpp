@@ -241,6 +241,9 @@ TEST_F(TableCommands, ExportNeverWritesOverTheRosterItReadsNorAnotherUnlessForce
     std::filesystem::create_directory(path("sub"));
     const bool symbolic = linked(std::filesystem::create_symlink, path("roster.txt"), path("symbolic-link.txt"));
     const bool hard = linked(std::filesystem::create_hard_link, path("roster.txt"), path("hard-link.txt"));
+#ifndef _WIN32
+    ASSERT_TRUE(symbolic && hard) << "both links can be made here";
+#endif
 
     const std::string itself = ": not written: it is the roster being exported (roster.txt), which the table would "
                                "replace; give -o another file\n";

@@ -154,6 +154,9 @@ TEST(ReaderGrammar, AValueCutAtACommaIsReportedWithWhatItBecame)
              "\r\nunit_used=no\r\n",
          "2: unit_name \"" + std::string(60, 'n') + "...\" (\"," + std::string(60, 'x') +
              "...\" after the comma is ignored)"},
+        // A value that runs past the end of the first chunk read.
+        {"GAME:\r\nTheatre=" + std::string(ItemScanner::DefaultChunkSize, 'x') + ", rest\r\n",
+         "2: Theatre \"" + std::string(60, 'x') + "...\" (\", rest\" after the comma is ignored)"},
         // A key after the comma is read as a key: nothing of the value is lost to the reading.
         {"UNITS:\r\nunit_name=Smith,unit_side=Red\r\nunit_used=no\r\n", ""},
         {"UNITS:\r\nunit_name=Smith\r\n,x\r\nunit_used=no\r\n", "3: ignored \"x\": not a key of the unit section"},
