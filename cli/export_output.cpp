@@ -50,8 +50,7 @@ bool isSectionKey(bool unitSection, std::string_view key)
     return key == dayCounterKey || key == theatreKey || key == seasonKey;
 }
 
-} // namespace
-
+// Only a regular file is looked into, and only up to the first key that shows it is a roster.
 bool holdsRoster(const std::filesystem::path& path)
 {
     std::error_code error;
@@ -75,6 +74,8 @@ bool holdsRoster(const std::filesystem::path& path)
     }
     return false;
 }
+
+} // namespace
 
 std::optional<std::string> exportOutputRefusal(const std::filesystem::path& roster, const std::filesystem::path& output,
                                                bool force)
