@@ -102,15 +102,15 @@ bool ItemScanner::nextItemSlowly()
         m_state = State::Between;
     }
 
-    m_blanks.clear();
+    m_blankCount = 0;
     for (;;) {
         if (m_pos == m_end && !refill())
             return false;
         if (*m_pos != ' ' && *m_pos != '\t')
             break;
         // Kept for messages only, so a line of blanks costs no memory.
-        if (m_blanks.size() < MaxBlanksKept)
-            m_blanks += *m_pos;
+        if (m_blankCount < MaxBlanksKept)
+            m_blanks[m_blankCount++] = *m_pos;
         ++m_pos;
     }
     m_itemLine = m_line;

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <istream>
 #include <memory>
-#include <string>
 #include <string_view>
 
 namespace brevorn {
@@ -45,7 +44,7 @@ public:
     // The item before the current one ended at a comma, so both stand on one line of the
     // file; blanks are the spaces and tabs passed over between that comma and the item.
     bool afterComma() const { return m_afterComma; }
-    const std::string& blanks() const { return m_blanks; }
+    std::string_view blanks() const { return {m_blanks, m_blankCount}; }
 
     // The current item started with a double quote, and the input ended before the
     // closing one. Known once the item is done, and kept after nextItem returns false.
@@ -83,8 +82,9 @@ private:
     bool m_afterCarriageReturn = false; // inside quotes: a LF right after a CR ends no extra line
     bool m_quoteUnclosed = false;
     bool m_afterComma = false;
-    std::string m_blanks;
     static constexpr std::size_t MaxBlanksKept = 16;
+    std::uint8_t m_blankCount = 0;
+    char m_blanks[MaxBlanksKept] = {};
 };
 
 namespace detail {
@@ -127,7 +127,7 @@ inline bool ItemScanner::nextItem()
         // At least one byte is left: the item's first.
         char first = *m_pos;
         if (first != ' ' && first != '\t' && first != '"') {
-            m_blanks.clear();
+            m_blankCount = 0;
             m_itemLine = m_line;
             m_quoteUnclosed = false;
             m_state = State::Unquoted;

@@ -168,7 +168,7 @@ private:
     };
     bool readHead(Head& head);
 
-    std::string* gameTarget(std::string_view key);
+    std::string* gameTarget(std::string_view key, std::string_view& name);
     void storeValue(const Head& head, std::string& target);
     void report(std::int64_t line, std::string message, ReaderFinding::Kind kind = ReaderFinding::Kind::IgnoredItem);
     void noteSource(int slot, std::string_view key);
@@ -211,17 +211,22 @@ bool RosterReading::readHead(Head& head)
     return true;
 }
 
-std::string* RosterReading::gameTarget(std::string_view key)
+// The setting the key names, and in name its key for good: the item's bytes do not outlast the value's reading.
+std::string* RosterReading::gameTarget(std::string_view key, std::string_view& name)
 {
     std::optional<std::string>* setting = nullptr;
-    if (is(key, "Day_Counter"))
+    if (is(key, "Day_Counter")) {
         setting = &m_result.Day_Counter;
-    else if (is(key, "Theatre"))
+        name = dayCounterKey;
+    } else if (is(key, "Theatre")) {
         setting = &m_result.Theatre;
-    else if (is(key, "Season"))
+        name = theatreKey;
+    } else if (is(key, "Season")) {
         setting = &m_result.Season;
-    else
+        name = seasonKey;
+    } else {
         return nullptr;
+    }
     if (!*setting)
         setting->emplace();
     return &**setting;
@@ -249,9 +254,10 @@ void RosterReading::noteSource(int slot, std::string_view key)
 // A value was read: what follows on its line after a comma belongs to it in the file.
 void RosterReading::stored(std::string_view key, const std::string& value)
 {
+    if (!m_findings)
+        return;
     finishCut();
-    if (m_findings)
-        m_cut.start(key, value, m_scanner.itemLine());
+    m_cut.start(key, value, m_scanner.itemLine());
 }
 
 // An item the game passes over that stands after a comma on a value's line is part of that
@@ -266,6 +272,8 @@ bool RosterReading::passedOverAfterCut(const Head& head)
 
 void RosterReading::finishCut()
 {
+    if (!m_cut.started())
+        return;
     if (std::optional<ReaderFinding> finding = m_cut.finish())
         m_findings(*finding);
 }
@@ -281,9 +289,8 @@ Expected<RosterReadResult> RosterReading::run(Roster& target)
         if (m_cut.started() && !m_scanner.afterComma())
             finishCut();
         if (!readHead(head)) {
-            head = {};
-            head.whole = true;
-            passedOverAfterCut(head);
+            if (m_cut.started())
+                passedOverAfterCut(Head{{}, true});
             continue; // an empty item
         }
         if (head.whole && (is(head.bytes, "GAME:") || is(head.bytes, "UNITS:"))) {
@@ -304,11 +311,9 @@ Expected<RosterReadResult> RosterReading::run(Roster& target)
             key = head.bytes.substr(0, head.equals);
 
         if (section == Section::Game) {
-            if (std::string* setting = gameTarget(key)) {
-                noteSource(0, key); // before storeValue moves on past the key's bytes
-                const std::string_view name = is(key, "Day_Counter") ? dayCounterKey
-                                              : is(key, "Theatre")   ? theatreKey
-                                                                     : seasonKey;
+            std::string_view name;
+            if (std::string* setting = gameTarget(key, name)) {
+                noteSource(0, name);
                 storeValue(head, *setting);
                 stored(name, *setting);
                 continue;
@@ -317,7 +322,8 @@ Expected<RosterReadResult> RosterReading::run(Roster& target)
             const UnitField* field = findUnitField(key);
             bool used = key == usedKey;
             if (field || used || key == armoredKey) {
-                finishCut();
+                if (m_cut.started())
+                    finishCut();
                 if (nextSlot > MaxUnits)
                     return failure(quotedPath(m_sourceName) + " holds more than " + std::to_string(MaxUnits) +
                                    " units; the editor holds at most " + std::to_string(MaxUnits) +
