@@ -31,7 +31,8 @@ constexpr const char* ExitStatusImport = R"(Exit status:
 
 constexpr const char* ExitStatusExport = R"(Exit status:
   0  the table written
-  2  ROSTER cannot be read, FILE cannot be written, or the call is malformed)";
+  2  ROSTER cannot be read, FILE cannot be written or is refused (ROSTER itself, another
+     roster without --force, a workbook's ending such as .xlsx), or the call is malformed)";
 
 constexpr const char* ExitStatusDiff = R"(Exit status, as for diff(1):
   0  the rosters are the same
@@ -72,7 +73,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     std::string normalizeIn, normalizeOut;
     CLI::App* normalize = app.add_subcommand("normalize", "Read IN as the editor loads it and write OUT as it saves");
     normalize->add_option("IN", normalizeIn, "The roster file to read")->required();
-    normalize->add_option("OUT", normalizeOut, "The roster file to write; may be IN")->required();
+    normalize->add_option("OUT", normalizeOut, "The roster file to write; may be IN, which is then replaced")
+        ->required();
     normalize->footer(ExitStatusSave);
 
     ExportRequest exportRequest;
@@ -87,6 +89,8 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
             ->type_name("FILE");
     CLI::Option* bom = exportCommand->add_flag("--bom", exportRequest.byteOrderMark,
                                                "Start the CSV with a UTF-8 byte-order mark, which Excel needs");
+    exportCommand->add_flag("--force", exportRequest.force,
+                            "Replace FILE even when it holds a roster (never ROSTER itself)");
     exportCommand->footer(ExitStatusExport);
 
     ImportRequest importRequest;
@@ -97,7 +101,7 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     importCommand->add_option("--into", importRosterName, "The roster whose units the table replaces")
         ->required()
         ->type_name("ROSTER");
-    importCommand->add_option("-o,--output", importOutput, "Write the result to OUT instead of ROSTER")
+    importCommand->add_option("-o,--output", importOutput, "Write the result to OUT; by default ROSTER is replaced")
         ->type_name("OUT");
     CLI::Option* importFormatOption =
         tableFormatOption(*importCommand, importFormatName, "By default what TABLE's ending names");

@@ -3,13 +3,17 @@
 
 #include "roster_files.h"
 #include "roster_writer.h"
+#include "shown_text.h"
 #include "system_path.h"
+#include "unit_fields.h"
 #include "utf8_lookalike.h"
+#include "value_hazards.h"
 #include "windows1252.h"
 
 #include <algorithm>
 #include <fstream>
 #include <optional>
+#include <vector>
 
 namespace brevorn {
 
@@ -20,31 +24,37 @@ std::string quotedOrNotGiven(const std::optional<std::string>& text)
     return text ? "\"" + *text + "\"" : std::string("(not given)");
 }
 
-// Prints the reader's findings as they come, each run of ignored lines cut short after its
+// What check says about one file: a message and the line it belongs to (0 for the file
+// as a whole), printed in line order once the file is read.
+struct CheckFinding
+{
+    std::int64_t line = 0;
+    std::string message;
+};
+
+// Gathers the reader's findings as they come, each run of ignored lines cut short after its
 // first few: a binary file would otherwise give a message for nearly every line it has. A
 // run is ignored items with no value read between them.
-class FindingPrinter
+class FindingCollector
 {
 public:
-    FindingPrinter(const std::filesystem::path& path, std::ostream& err)
-        : m_file(pathText(path))
-        , m_err(err)
+    explicit FindingCollector(std::vector<CheckFinding>& findings)
+        : m_findings(findings)
     {
     }
 
     void finding(const ReaderFinding& finding)
     {
-        m_any = true;
         if (finding.kind != ReaderFinding::Kind::IgnoredItem) {
             endRun();
-            print(finding.line, finding.message);
+            m_findings.push_back({finding.line, finding.message});
             return;
         }
         const bool newLine = finding.line != m_lastLine;
         m_lastLine = finding.line;
         m_linesInRun += newLine ? 1 : 0;
         if (m_linesInRun <= ShownLinesPerRun) {
-            print(finding.line, finding.message);
+            m_findings.push_back({finding.line, finding.message});
         } else if (newLine) {
             if (m_hiddenLines++ == 0)
                 m_firstHidden = finding.line;
@@ -56,26 +66,17 @@ public:
         if (m_hiddenLines > 0) {
             std::string more = "… and " + std::to_string(m_hiddenLines) + " more ignored ";
             more += m_hiddenLines == 1 ? "line" : "lines, up to line " + std::to_string(m_lastLine);
-            print(m_firstHidden, more);
+            m_findings.push_back({m_firstHidden, more});
         }
         m_linesInRun = 0;
         m_hiddenLines = 0;
         m_lastLine = 0;
     }
 
-    bool any() const { return m_any; }
-
 private:
     static constexpr int ShownLinesPerRun = 5;
 
-    void print(std::int64_t line, const std::string& message)
-    {
-        m_err << m_file << ':' << line << ": " << message << '\n';
-    }
-
-    std::string m_file;
-    std::ostream& m_err;
-    bool m_any = false;
+    std::vector<CheckFinding>& m_findings;
     int m_linesInRun = 0;
     std::int64_t m_lastLine = 0;
     std::int64_t m_hiddenLines = 0;
@@ -83,29 +84,65 @@ private:
 };
 
 // "file:12: looks like UTF-8; ..." when the file's non-ASCII bytes are all UTF-8.
-bool reportUtf8Lookalike(const std::filesystem::path& path, std::ostream& err)
+void noteUtf8Lookalike(const std::filesystem::path& path, std::vector<CheckFinding>& findings)
 {
     std::ifstream in(systemPath(path), std::ios::binary);
     const std::optional<Utf8Lookalike> lookalike = findUtf8Lookalike(in);
     if (!lookalike)
-        return false;
-    err << located(path, lookalike->line) << ": looks like UTF-8; the game reads Windows-1252 and will show \""
-        << windows1252ToUtf8(lookalike->word) << "\" for \"" << lookalike->word
-        << "\"; save the file as Windows-1252\n";
-    return true;
+        return;
+    findings.push_back({lookalike->line, "looks like UTF-8; the game reads Windows-1252 and will show \"" +
+                                             windows1252ToUtf8(lookalike->word) + "\" for \"" + lookalike->word +
+                                             "\"; save the file as Windows-1252"});
+}
+
+// Texts that a save writes as they are but that do not come back so: from the game, which
+// ends a value at a comma or line break, or from a spreadsheet, which may take it for a formula.
+void findValueHazards(const LoadedRoster& loaded, std::vector<CheckFinding>& findings)
+{
+    const auto look = [&](int slot, const std::string& unitName, std::string_view key, const std::string& text) {
+        const std::int64_t line = loaded.lines.lineOf(ValueProblem{slot, {}, std::string(key), {}, {}});
+        std::string where = slot > 0 ? "unit " + std::to_string(slot) + " " + quotedText(unitName) + ", " : "";
+        where += std::string(key) + " " + quotedText(text);
+        if (const std::optional<std::string> difference = readBackDifference(text))
+            findings.push_back({line, where + " " + *difference});
+        if (looksLikeFormula(text))
+            findings.push_back({line, where + " starts like a formula: a spreadsheet that opens the exported table "
+                                              "may show what it computes instead (open its columns as Text)"});
+    };
+    look(0, {}, theatreKey, loaded.read.Theatre.value_or(""));
+    look(0, {}, seasonKey, loaded.read.Season.value_or(""));
+    for (int slot = 1; slot < loaded.read.nextSlot; ++slot) {
+        const UnitRecord& unit = loaded.roster->UnitTable[static_cast<std::size_t>(slot)];
+        for (const UnitField& field : unitFields) {
+            if (field.kind == FieldKind::Text)
+                look(slot, unit.unit_name, field.key, unit.*field.text);
+        }
+    }
+}
+
+// In the order of the file, what belongs to no line first; on one line, as found.
+void printInLineOrder(const std::filesystem::path& path, std::vector<CheckFinding>& findings, std::ostream& err)
+{
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const CheckFinding& a, const CheckFinding& b) { return a.line < b.line; });
+    for (const CheckFinding& finding : findings)
+        err << located(path, finding.line) << ": " << finding.message << '\n';
 }
 
 int checkRosterFile(const std::filesystem::path& path, std::ostream& out, std::ostream& err)
 {
     const std::string file = pathText(path);
-    FindingPrinter findings(path, err);
+    std::vector<CheckFinding> findings;
+    FindingCollector collector(findings);
     Expected<LoadedRoster> loaded = loadRoster(
-        path, [&](const ReaderFinding& finding) { findings.finding(finding); },
-        [&](const ValueSource&) { findings.endRun(); });
-    findings.endRun();
-    bool found = findings.any();
-    if (reportFailures(err, loaded))
+        path, [&](const ReaderFinding& finding) { collector.finding(finding); },
+        [&](const ValueSource&) { collector.endRun(); });
+    collector.endRun();
+    if (!loaded) {
+        printInLineOrder(path, findings, err);
+        err << loaded.error().message << '\n';
         return ExitTrouble;
+    }
 
     const RosterReadResult& result = loaded.value().read;
     const int units = result.nextSlot - 1;
@@ -113,16 +150,18 @@ int checkRosterFile(const std::filesystem::path& path, std::ostream& out, std::o
         << quotedOrNotGiven(result.Day_Counter) << ", Theatre " << quotedOrNotGiven(result.Theatre) << ", Season "
         << quotedOrNotGiven(result.Season) << '\n';
 
-    found = reportUtf8Lookalike(path, err) || found;
+    noteUtf8Lookalike(path, findings);
+    findValueHazards(loaded.value(), findings);
     const Expected<std::string> bytes = rosterFileBytes(*loaded.value().roster, loaded.value().takeGame());
     if (!bytes) {
         for (const ValueProblem& problem : bytes.error().problems)
-            err << located(path, loaded.value().lines.lineOf(problem)) << ": " << problem.describe() << '\n';
+            findings.push_back({loaded.value().lines.lineOf(problem), problem.describe()});
         if (bytes.error().problems.empty())
-            err << file << ": " << bytes.error().message << '\n';
-        found = true;
+            findings.push_back({0, bytes.error().message});
     }
-    return found ? ExitFindings : ExitClean;
+
+    printInLineOrder(path, findings, err);
+    return findings.empty() ? ExitClean : ExitFindings;
 }
 
 } // namespace

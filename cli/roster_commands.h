@@ -31,9 +31,12 @@ struct ExportRequest
     TableFormat format = TableFormat::Csv;
     bool byteOrderMark = false;                  // CSV only
     std::optional<std::filesystem::path> output; // standard output when not given
+    bool force = false;                          // output may be another roster, which it replaces
 };
 
-// Writes the roster's units (and, in JSON, its game settings) as a table.
+// Writes the roster's units (and, in JSON, its game settings) as a table. An output named
+// for a spreadsheet workbook, the roster itself, or (without force) another roster is
+// refused and left as it was.
 int exportRoster(const ExportRequest& request, std::ostream& out, std::ostream& err);
 
 struct ImportRequest

@@ -1,6 +1,7 @@
 // export and import: a roster's units out to a table and back.
 #include "roster_commands.h"
 
+#include "export_output.h"
 #include "file_replace.h"
 #include "roster_files.h"
 #include "roster_writer.h"
@@ -28,6 +29,13 @@ bool tableGives(const ImportedTable& table, std::string_view key)
 
 int exportRoster(const ExportRequest& request, std::ostream& out, std::ostream& err)
 {
+    if (request.output) {
+        if (const std::optional<std::string> refusal =
+                exportOutputRefusal(request.roster, *request.output, request.force)) {
+            err << *refusal << '\n';
+            return ExitTrouble;
+        }
+    }
     Expected<LoadedRoster> loaded = loadRoster(request.roster);
     if (reportFailures(err, loaded))
         return ExitTrouble;

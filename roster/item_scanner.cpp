@@ -92,7 +92,8 @@ bool ItemScanner::nextItemSlowly()
         return false;
     if (m_state == State::AtDelimiter) {
         char delimiter = *m_pos++;
-        if (delimiter != ',') {
+        m_afterComma = delimiter == ',';
+        if (!m_afterComma) {
             ++m_line;
             // CR LF is one line end, also when a chunk ends between the two.
             if (delimiter == '\r' && (m_pos != m_end || refill()) && *m_pos == '\n')
@@ -101,11 +102,15 @@ bool ItemScanner::nextItemSlowly()
         m_state = State::Between;
     }
 
+    m_blankCount = 0;
     for (;;) {
         if (m_pos == m_end && !refill())
             return false;
         if (*m_pos != ' ' && *m_pos != '\t')
             break;
+        // Kept for messages only, so a line of blanks costs no memory.
+        if (m_blankCount < MaxBlanksKept)
+            m_blanks[m_blankCount++] = *m_pos;
         ++m_pos;
     }
     m_itemLine = m_line;

@@ -41,6 +41,11 @@ public:
     // The 1-based line on which the current item starts.
     std::int64_t itemLine() const { return m_itemLine; }
 
+    // The item before the current one ended at a comma, so both stand on one line of the
+    // file; blanks are the spaces and tabs passed over between that comma and the item.
+    bool afterComma() const { return m_afterComma; }
+    std::string_view blanks() const { return {m_blanks, m_blankCount}; }
+
     // The current item started with a double quote, and the input ended before the
     // closing one. Known once the item is done, and kept after nextItem returns false.
     bool quoteUnclosed() const { return m_quoteUnclosed; }
@@ -76,6 +81,10 @@ private:
     std::int64_t m_itemLine = 0;
     bool m_afterCarriageReturn = false; // inside quotes: a LF right after a CR ends no extra line
     bool m_quoteUnclosed = false;
+    bool m_afterComma = false;
+    static constexpr std::size_t MaxBlanksKept = 16;
+    std::uint8_t m_blankCount = 0;
+    char m_blanks[MaxBlanksKept] = {};
 };
 
 namespace detail {
@@ -109,7 +118,8 @@ inline bool ItemScanner::nextItem()
 {
     if (m_state == State::AtDelimiter && m_end - m_pos >= 3) {
         char delimiter = *m_pos++;
-        if (delimiter != ',') {
+        m_afterComma = delimiter == ',';
+        if (!m_afterComma) {
             ++m_line;
             if (delimiter == '\r' && *m_pos == '\n')
                 ++m_pos;
@@ -117,6 +127,7 @@ inline bool ItemScanner::nextItem()
         // At least one byte is left: the item's first.
         char first = *m_pos;
         if (first != ' ' && first != '\t' && first != '"') {
+            m_blankCount = 0;
             m_itemLine = m_line;
             m_quoteUnclosed = false;
             m_state = State::Unquoted;

@@ -62,13 +62,10 @@ RosterError failure(std::string message)
     return error;
 }
 
-// The start of an item as a finding shows it: decoded, line ends made visible, cut short.
-std::string shownItem(std::string_view head, bool whole)
+// Text as a finding shows it: line ends made visible.
+void appendShown(std::string_view utf8, std::string& shown)
 {
-    std::string decoded;
-    appendWindows1252AsUtf8(head.substr(0, QuotedLimit), decoded);
-    std::string shown;
-    for (char c : decoded) {
+    for (char c : utf8) {
         if (c == '\r')
             shown += "\\r";
         else if (c == '\n')
@@ -76,10 +73,76 @@ std::string shownItem(std::string_view head, bool whole)
         else
             shown += c;
     }
+}
+
+// The start of an item as a finding shows it: decoded, line ends made visible, cut short.
+std::string shownItem(std::string_view head, bool whole)
+{
+    std::string decoded;
+    appendWindows1252AsUtf8(head.substr(0, QuotedLimit), decoded);
+    std::string shown;
+    appendShown(decoded, shown);
     if (!whole || head.size() > QuotedLimit)
         shown += "...";
     return "ignored \"" + shown + "\"";
 }
+
+// A value whose item ended at a comma, and the items the game then passes over on the same
+// line: together they are what a value holding a comma turns into when the file is read.
+class CutValue
+{
+public:
+    void start(std::string_view key, std::string_view value, std::int64_t line)
+    {
+        m_started = true;
+        m_line = line;
+        m_shown.assign(key);
+        m_shown += " \"";
+        appendShown(value.substr(0, QuotedLimit), m_shown);
+        m_shown += value.size() > QuotedLimit ? "...\"" : "\"";
+        m_rest.clear();
+        m_restCut = false;
+    }
+
+    bool started() const { return m_started; }
+
+    // One more item after a comma that the game passes over: its leading blanks, then the start of its bytes.
+    void add(std::string_view blanks, std::string_view head, bool whole)
+    {
+        if (m_restCut)
+            return;
+        m_rest += ',';
+        m_rest += blanks;
+        appendWindows1252AsUtf8(head.substr(0, QuotedLimit), m_rest);
+        m_restCut = !whole || head.size() > QuotedLimit || m_rest.size() > QuotedLimit;
+    }
+
+    // The finding, when the value's line went on past a comma; nothing more is gathered.
+    std::optional<ReaderFinding> finish()
+    {
+        if (!m_started || m_rest.empty()) {
+            m_started = false;
+            return std::nullopt;
+        }
+        m_started = false;
+        std::string rest;
+        appendShown(m_rest, rest);
+        if (m_restCut)
+            rest += "...";
+        const bool onlyCommas = m_rest.find_first_not_of(", \t") == std::string::npos;
+        return ReaderFinding{m_line,
+                             m_shown + (onlyCommas ? " (the \"" + rest + "\" at its end is ignored)"
+                                                   : " (\"" + rest + "\" after the comma is ignored)"),
+                             ReaderFinding::Kind::CutAtComma};
+    }
+
+private:
+    bool m_started = false;
+    std::int64_t m_line = 0;
+    std::string m_shown; // unit_name "Smith"
+    std::string m_rest;  // ", J." decoded, at most a little over QuotedLimit bytes
+    bool m_restCut = false;
+};
 
 class RosterReading
 {
@@ -106,10 +169,13 @@ private:
     };
     bool readHead(Head& head);
 
-    std::string* gameTarget(std::string_view key);
+    std::string* gameTarget(std::string_view key, std::string_view& name);
     void storeValue(const Head& head, std::string& target);
     void report(std::int64_t line, std::string message, ReaderFinding::Kind kind = ReaderFinding::Kind::IgnoredItem);
     void noteSource(int slot, std::string_view key);
+    void stored(std::string_view key, const std::string& value);
+    bool passedOverAfterCut(const Head& head);
+    void finishCut();
 
     ItemScanner m_scanner;
     const std::filesystem::path& m_sourceName;
@@ -118,6 +184,7 @@ private:
     const ValueSourceSink& m_valueSources;
     RosterReadResult m_result;
     std::string m_headBuffer;
+    CutValue m_cut;
 };
 
 bool RosterReading::readHead(Head& head)
@@ -145,17 +212,22 @@ bool RosterReading::readHead(Head& head)
     return true;
 }
 
-std::string* RosterReading::gameTarget(std::string_view key)
+// The setting the key names, and in name its key for good: the item's bytes do not outlast the value's reading.
+std::string* RosterReading::gameTarget(std::string_view key, std::string_view& name)
 {
     std::optional<std::string>* setting = nullptr;
-    if (is(key, "Day_Counter"))
+    if (is(key, "Day_Counter")) {
         setting = &m_result.Day_Counter;
-    else if (is(key, "Theatre"))
+        name = dayCounterKey;
+    } else if (is(key, "Theatre")) {
         setting = &m_result.Theatre;
-    else if (is(key, "Season"))
+        name = theatreKey;
+    } else if (is(key, "Season")) {
         setting = &m_result.Season;
-    else
+        name = seasonKey;
+    } else {
         return nullptr;
+    }
     if (!*setting)
         setting->emplace();
     return &**setting;
@@ -180,6 +252,33 @@ void RosterReading::noteSource(int slot, std::string_view key)
         m_valueSources(ValueSource{slot, key, m_scanner.itemLine()});
 }
 
+// A value was read: what follows on its line after a comma belongs to it in the file.
+void RosterReading::stored(std::string_view key, const std::string& value)
+{
+    if (!m_findings)
+        return;
+    finishCut();
+    m_cut.start(key, value, m_scanner.itemLine());
+}
+
+// An item the game passes over that stands after a comma on a value's line is part of that
+// value as written, and is reported with it rather than on its own.
+bool RosterReading::passedOverAfterCut(const Head& head)
+{
+    if (!m_cut.started() || !m_scanner.afterComma())
+        return false;
+    m_cut.add(m_scanner.blanks(), head.bytes, head.whole);
+    return true;
+}
+
+void RosterReading::finishCut()
+{
+    if (!m_cut.started())
+        return;
+    if (std::optional<ReaderFinding> finding = m_cut.finish())
+        m_findings(*finding);
+}
+
 Expected<RosterReadResult> RosterReading::run(Roster& target)
 {
     Section section = Section::None;
@@ -188,9 +287,15 @@ Expected<RosterReadResult> RosterReading::run(Roster& target)
     Head head;
 
     while (m_scanner.nextItem()) {
-        if (!readHead(head))
+        if (m_cut.started() && !m_scanner.afterComma())
+            finishCut();
+        if (!readHead(head)) {
+            if (m_cut.started())
+                passedOverAfterCut(Head{{}, true});
             continue; // an empty item
+        }
         if (head.whole && (is(head.bytes, "GAME:") || is(head.bytes, "UNITS:"))) {
+            finishCut();
             section = head.bytes.size() == 5 ? Section::Game : Section::Units;
             continue;
         }
@@ -207,15 +312,19 @@ Expected<RosterReadResult> RosterReading::run(Roster& target)
             key = head.bytes.substr(0, head.equals);
 
         if (section == Section::Game) {
-            if (std::string* setting = gameTarget(key)) {
-                noteSource(0, key); // before storeValue moves on past the key's bytes
+            std::string_view name;
+            if (std::string* setting = gameTarget(key, name)) {
+                noteSource(0, name);
                 storeValue(head, *setting);
+                stored(name, *setting);
                 continue;
             }
         } else {
             const UnitField* field = findUnitField(key);
             bool used = key == usedKey;
             if (field || used || key == armoredKey) {
+                if (m_cut.started())
+                    finishCut();
                 if (nextSlot > MaxUnits)
                     return failure(quotedPath(m_sourceName) + " holds more than " + std::to_string(MaxUnits) +
                                    " units; the editor holds at most " + std::to_string(MaxUnits) +
@@ -228,19 +337,22 @@ Expected<RosterReadResult> RosterReading::run(Roster& target)
                         unfinishedBlockLine = m_scanner.itemLine();
                     noteSource(nextSlot, field->key);
                     UnitRecord& unit = m_roster.UnitTable[static_cast<std::size_t>(nextSlot)];
+                    std::string* value = nullptr;
                     if (field->kind == FieldKind::Text) {
-                        storeValue(head, unit.*field->text);
+                        value = &(unit.*field->text);
                     } else {
                         std::optional<std::string>& count = unit.*field->count;
                         if (!count)
                             count.emplace();
-                        storeValue(head, *count);
+                        value = &*count;
                     }
+                    storeValue(head, *value);
+                    stored(field->key, *value);
                 }
                 continue;
             }
         }
-        if (m_findings) {
+        if (m_findings && !passedOverAfterCut(head)) {
             report(m_scanner.itemLine(), shownItem(head.bytes, head.whole) + ": not a key of the " +
                                              (section == Section::Game ? "game" : "unit") + " section");
         }
@@ -249,6 +361,7 @@ Expected<RosterReadResult> RosterReading::run(Roster& target)
     if (m_scanner.readFailed())
         return failure("cannot read " + quotedPath(m_sourceName) +
                        ": the system reported an error part-way through the file");
+    finishCut();
     // Only the last item can lack its closing quote: it ran to the end of the file.
     if (m_findings && m_scanner.quoteUnclosed())
         report(m_scanner.itemLine(),

@@ -22,6 +22,7 @@ struct ReaderFinding
         IgnoredItem,     // an item that is no section line and no key of its section
         UnclosedQuote,   // the last item's quote runs to the end of the file
         UnfinishedBlock, // unit lines after the last unit_used line
+        CutAtComma,      // a value whose line goes on past a comma, where the game stops reading it
     };
     std::int64_t line = 0; // 1-based line on which the item starts
     std::string message;   // e.g. "ignored item \"unit_nmae=Bob\": no such key in the unit section"

@@ -59,6 +59,13 @@ TEST(CommandLine, EachCommandItsOptionsAndItsHelp)
         {"export " + example + " --format xml", "2 |  | --format: xml not in {csv,json}"},
         {"export " + example + " --format json --bom", "2 |  | --bom: a byte-order mark is for CSV only"},
         {"export " + example + " -o table.json --bom", "2 |  | --bom: a byte-order mark is for CSV only"},
+        // An output export refuses is named; --force does not make the roster itself one it takes.
+        {"export " + example + " --force -o " + example,
+         "2 |  | " + example + ": not written: it is the roster being exported (" + example +
+             "), which the table would replace; give -o another file"},
+        {"export " + example + " -o battle.xlsx",
+         "2 |  | battle.xlsx: not written: export writes CSV or JSON text, not a spreadsheet workbook (.xlsx); write "
+         "battle.csv instead, open it in the spreadsheet and save it there as .xlsx if you want one"},
         {"import table.csv", "2 |  | --into is required"},
         {"import table.txt --into " + example, "2 |  | table.txt: cannot tell CSV from JSON by the file's ending; "
                                                "give --format csv or --format json"},

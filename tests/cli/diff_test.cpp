@@ -39,10 +39,6 @@ TEST(DiffAlignment, UnitsPairByNameAndSideLikeLinesOfAText)
         {"A/Red B/Red C/Red D/Red", "A/Red C/Red D/Red", "removed unit 2 \"B - Red\"\n"},
         {"A/Red C/Red D/Red", "A/Red B/Blue C/Red D/Red", "added unit 2 \"B - Blue\"\n"},
         {"A/Red B/Red", "", "removed unit 1 \"A - Red\"\nremoved unit 2 \"B - Red\"\n"},
-        // A new name or side is another unit.
-        {"A/Red B/Red C/Red", "A/Red B/Blue C/Red", "removed unit 2 \"B - Red\"\nadded unit 2 \"B - Blue\"\n"},
-        // A unit moved to the end is taken out where it was and put in where it is.
-        {"A/Red B/Red C/Red", "B/Red C/Red A/Red", "removed unit 1 \"A - Red\"\nadded unit 3 \"A - Red\"\n"},
         // Namesakes pair in order.
         {"A/Red A/Red B/Red A/Red", "A/Red B/Red A/Red", "removed unit 2 \"A - Red\"\n"},
         {"A/Red B/Red=1 C/Red D/Red=4", "B/Red=2 C/Red X/Red D/Red=4",
@@ -56,12 +52,41 @@ TEST(DiffAlignment, UnitsPairByNameAndSideLikeLinesOfAText)
         EXPECT_EQ(diffText(before, after), want) << before << " -> " << after;
 }
 
+TEST(DiffAlignment, UnitsRenamedInPlaceOrMovedAreShownAsOne)
+{
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        // A new name or side where the old one stood, with the unit's other changes.
+        {"A/Red B/Red C/Red", "A/Red B/Blue C/Red", "renamed unit 2 \"B - Red\" to \"B - Blue\"\n"},
+        {"A/Red B/Red=1 C/Red", "A/Red X/Red=2 C/Red",
+         "renamed unit 2 \"B - Red\" to \"X - Red\"\n  unit_ammo \"1\" → \"2\"\n"},
+        {"A/Red B/Red=1 C/Red", "X/Red C/Red",
+         "renamed unit 1 \"A - Red\" to \"X - Red\"\nremoved unit 2 \"B - Red\"\n"},
+        // Both anew: the same unit only when every other field is the same.
+        {"A/Red B/Red=1", "A/Red X/Blue=1", "renamed unit 2 \"B - Red\" to \"X - Blue\"\n"},
+        {"A/Red B/Red=1", "A/Red X/Blue=2", "removed unit 2 \"B - Red\"\nadded unit 2 \"X - Blue\"\n"},
+        // Not where the old one stood: taken out and put in.
+        {"A/Red B/Red C/Red", "A/Red C/Red X/Red", "removed unit 2 \"B - Red\"\nadded unit 3 \"X - Red\"\n"},
+        // The same name and side in another order, changed or not.
+        {"A/Red B/Red C/Red", "B/Red C/Red A/Red", "moved unit 1 \"A - Red\", now unit 3\n"},
+        // Shown where it was taken out.
+        {"A/Red=1 B/Red C/Red", "C/Red A/Red=2 B/Red",
+         "changed unit 1 \"A - Red\", now unit 2\n  unit_ammo \"1\" → \"2\"\nmoved unit 3 \"C - Red\", now unit 1\n"},
+        {"A/Red=1 B/Red C/Red", "B/Red C/Red A/Red=2",
+         "moved unit 1 \"A - Red\", now unit 3\n  unit_ammo \"1\" → \"2\"\n"},
+        // Of two namesakes, the one that is the same in every field moved.
+        {"A/Red=1 A/Red=2 B/Red C/Red D/Red", "B/Red C/Red D/Red A/Red=2",
+         "removed unit 1 \"A - Red\"\nmoved unit 2 \"A - Red\", now unit 4\n"},
+    };
+    for (const auto& [before, after, want] : cases)
+        EXPECT_EQ(diffText(before, after), want) << before << " -> " << after;
+}
+
 TEST(DiffAlignment, FullRostersThatShareNothingAreAllRemovedAndAdded)
 {
     std::string before, after;
     for (int i = 0; i < 500; ++i) {
-        before += "Old" + std::to_string(i) + "/Red ";
-        after += "New" + std::to_string(i) + "/Red ";
+        before += "Old" + std::to_string(i) + "/Red=1 ";
+        after += "New" + std::to_string(i) + "/Red=2 ";
     }
     const GameSettings game;
     const RosterDiff diff = diffRosters(*rosterOf(before), game, *rosterOf(after), game);
@@ -93,6 +118,51 @@ TEST(DiffOutput, SettingsFirstThenUnitsAsTextAndAsJson)
         std::string::npos)
         << json;
     EXPECT_EQ(diffAsJson(diffRosters(*after, {}, *after, {})), "{\n  \"settings\": {},\n  \"units\": []\n}\n");
+}
+
+TEST(DiffOutput, TextShowsWhatATerminalWouldActOnAsEscapes)
+{
+    const std::pair<std::string, std::string> values[] = {
+        {"\x1b[2J\x1b]0;title\x07", "\"\\x1b[2J\\x1b]0;title\\x07\""},
+        {"\"Routed\"", "\"\\\"Routed\\\"\""},
+        {"C:\\games", "\"C:\\\\games\""},
+        {"a\tb\r\nc\x7F", "\"a\\tb\\r\\nc\\x7f\""},
+        // The five bytes Windows-1252 leaves undefined are read as C1 controls.
+        {"\xC2\x81\xC2\x9D", "\"\\x81\\x9d\""},
+        {"M\xC3\xBCller \xE2\x82\xAC", "\"M\xC3\xBCller \xE2\x82\xAC\""},
+    };
+    for (const auto& [value, shown] : values) {
+        const auto before = rosterOf("A/Red");
+        const auto after = rosterOf("A/Red");
+        after->UnitTable[1].unit_status = value;
+        after->UnitTable[1].unit_side = value;
+        before->UnitTable[1].unit_side = value;
+        const GameSettings game{"1", value, ""};
+        EXPECT_EQ(diffAsText(diffRosters(*before, {"1", "", ""}, *after, game)),
+                  "Theatre \"\" → " + shown + "\nchanged unit 1 \"A - " + shown.substr(1) + "\n  unit_status \"\" → " +
+                      shown + "\n")
+            << value;
+    }
+}
+
+TEST(DiffOutput, JsonNamesRenamedAndMovedUnitsAndEscapesC1Controls)
+{
+    const auto before = rosterOf("A/Red=1 B/Red C/Red");
+    const auto after = rosterOf("X/Red=2 C/Red B/Red");
+    after->UnitTable[3].unit_status = "\xC2\x9B";
+    const std::string json = diffAsJson(diffRosters(*before, {}, *after, {}));
+    EXPECT_NE(
+        json.find("\"change\": \"renamed\",\n      \"old_slot\": 1,\n      \"new_slot\": 1,\n      \"unit_name\": "
+                  "\"X\",\n      \"unit_side\": \"Red\",\n      \"fields\": {\n        \"unit_name\": {\n          "
+                  "\"old\": \"A\",\n          \"new\": \"X\"\n        },\n        \"unit_ammo\": {"),
+        std::string::npos)
+        << json;
+    EXPECT_NE(
+        json.find("\"change\": \"moved\",\n      \"old_slot\": 2,\n      \"new_slot\": 3,\n      \"unit_name\": "
+                  "\"B\",\n      \"unit_side\": \"Red\",\n      \"fields\": {\n        \"unit_status\": {\n          "
+                  "\"old\": \"\",\n          \"new\": \"\\u009b\"\n"),
+        std::string::npos)
+        << json;
 }
 
 } // namespace

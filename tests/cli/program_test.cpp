@@ -70,6 +70,10 @@ TEST(Program, HandsItsExitCodeToTheShellAndKeepsMessagesOffStandardOutput)
         {"diff " + shellQuoted(example) + " " + shellQuoted(unfinished), ExitFindings,
          "Day_Counter \"12\" → \"3\"\nSeason \"Summer\" → \"Winter\"\nremoved unit 1 \"1st Platoon - Blue\"\n"
          "added unit 1 \"Able - \"\n"},
+        // What reaches the terminal holds no escape sequence of a value.
+        {"diff " + shellQuoted(dataFile("cli-diff-turn-1.txt")) + " " +
+             shellQuoted(dataFile("cli-diff-renamed-moved-escapes.txt")),
+         ExitFindings, fileBytes(dataFile("cli-diff-renamed-moved-escapes.expected.txt"))},
     };
     for (const auto& [args, code, out] : runs) {
         const ProgramRun run = runProgram(args);

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <sstream>
 #include <system_error>
+#include <tuple>
 
 namespace brevorn {
 namespace {
@@ -69,7 +70,73 @@ TEST(CheckCommand, SummariesFindingsAndTheWorstOutcome)
         EXPECT_EQ(check(names), want);
 }
 
+TEST(CheckCommand, FindingsInLineOrderWhateverFoundThem)
+{
+    // The reader, the UTF-8 look, the value checks and the save's own checks each find some.
+    const std::string file = "cli-findings-out-of-line-order.txt";
+    EXPECT_EQ(
+        check({file}),
+        "1\n" + file + ": 1 unit; Day_Counter \"40\", Theatre \"D\xC3\x83\xC2\xA9sert\", Season \"Summer\"\n--\n" +
+            file + ":2: Day_Counter \"40\": needs a whole number from 0 to 37\n" + file +
+            ":3: looks like UTF-8; the game reads Windows-1252 and will show \"D\xC3\x83\xC2\xA9sert\" for "
+            "\"D\xC3\xA9sert\"; save the file as Windows-1252\n" +
+            file + ":7: unit_name \"Smith\" (\", J.\" after the comma is ignored)\n" + file +
+            ":9: unit 1 \"Smith\", unit_ammo \"N/A\": needs a whole number from 0 to 10\n" + file +
+            ":10: unit 1 \"Smith\", unit_orders \"Hold, then advance\" reads back as \"Hold\" once saved: a comma "
+            "ends the value when the game reads the file\n" +
+            file +
+            ":11: unit 1 \"Smith\", unit_status \"=SUM(A1)\" starts like a formula: a spreadsheet that opens the "
+            "exported table may show what it computes instead (open its columns as Text)\n" +
+            file + ":13: ignored \"unit_nmae=Baker\": not a key of the unit section\n" + file +
+            ":16: unit block starting here has no unit_used line, so it is not part of the roster\n");
+}
+
 using CheckFile = ScratchFolder;
+
+TEST_F(CheckFile, ValuesThatReadBackOtherwiseOrLookLikeFormulas)
+{
+    const std::string unit = "UNITS:\r\nunit_side=Red\r\n";
+    const std::string clean = "1\nr.txt: 1 unit; Day_Counter (not given), Theatre (not given), Season (not given)\n--\n"
+                              "r.txt: Day_Counter \"\": needs a whole number from 0 to 37\n";
+    const std::pair<std::string, std::string> cases[] = {
+        // Quotes let the game read a comma or a line break in a value; the editor saves it without them.
+        {"\"unit_name=Smith, J.\"", "r.txt:3: unit 1 \"Smith, J.\", unit_name \"Smith, J.\" reads back as \"Smith\" "
+                                    "once saved: a comma ends the value when the game reads the file\n"},
+        {"\"unit_type=Medium\r\nTank\"", "r.txt:3: unit 1 \"\", unit_type \"Medium\\r\\nTank\" reads back as "
+                                         "\"Medium\" once saved: a line break ends the value when the game reads the "
+                                         "file\n"},
+        {"unit_AA=x" + std::string(1, '\0') + "y",
+         "r.txt:3: unit 1 \"\", unit_AA \"x\\x00y\" holds a NUL byte (0x00), which is no text and which the game "
+         "cannot be relied on to read\n"},
+        {"GAME:\r\n\"Theatre=North, Africa\"\r\n" + unit,
+         "1\nr.txt: 1 unit; Day_Counter (not given), Theatre \"North, Africa\", Season (not given)\n--\n"
+         "r.txt: Day_Counter \"\": needs a whole number from 0 to 37\n"
+         "r.txt:2: Theatre \"North, Africa\" reads back as \"North\" once saved: a comma ends the value when the game "
+         "reads the file\n"},
+        // What a spreadsheet may evaluate: "=" and anything, or a sign or "@" and a letter or "(".
+        {"unit_name==1+1", "r.txt:3: unit 1 \"=1+1\", unit_name \"=1+1\" starts like a formula: a spreadsheet that "
+                           "opens the exported table may show what it computes instead (open its columns as Text)\n"},
+        {"unit_orders=-(Hold)\r\nunit_SA=@MG\r\nunit_HE=+HE\r\nunit_AP=-AP",
+         "r.txt:3: unit 1 \"\", unit_orders \"-(Hold)\" starts like a formula: a spreadsheet that opens the exported "
+         "table may show what it computes instead (open its columns as Text)\n"
+         "r.txt:4: unit 1 \"\", unit_SA \"@MG\" starts like a formula: a spreadsheet that opens the exported table "
+         "may show what it computes instead (open its columns as Text)\n"
+         "r.txt:5: unit 1 \"\", unit_HE \"+HE\" starts like a formula: a spreadsheet that opens the exported table "
+         "may show what it computes instead (open its columns as Text)\n"
+         "r.txt:6: unit 1 \"\", unit_AP \"-AP\" starts like a formula: a spreadsheet that opens the exported table "
+         "may show what it computes instead (open its columns as Text)\n"},
+        {"unit_name=-1\r\nunit_type=+4 guns\r\nunit_orders=e=mc2\r\nunit_SA=@\r\nunit_HE=-", ""},
+    };
+    for (const auto& [lines, want] : cases) {
+        const bool ownGame = lines.rfind("GAME:", 0) == 0;
+        writeBytes(path("r.txt"), ownGame ? lines + "unit_used=no\r\n" : unit + lines + "\r\nunit_used=no\r\n");
+        std::ostringstream out, err;
+        const int code = checkRosterFiles({path("r.txt")}, out, err);
+        EXPECT_EQ(without(std::to_string(code) + "\n" + out.str() + "--\n" + err.str(), path("")),
+                  ownGame ? want : clean + want)
+            << lines;
+    }
+}
 
 TEST_F(CheckFile, RunsOfIgnoredLinesAreCutShortAfterTheFirstFew)
 {
@@ -81,6 +148,7 @@ TEST_F(CheckFile, RunsOfIgnoredLinesAreCutShortAfterTheFirstFew)
     std::ostringstream out, err;
     EXPECT_EQ(checkRosterFiles({path("binary.txt")}, out, err), ExitFindings);
     EXPECT_EQ(without(err.str(), path("")),
+              "binary.txt: Day_Counter \"\": needs a whole number from 0 to 37\n"
               "binary.txt:2: ignored \"x\": not a key of the game section\n"
               "binary.txt:2: ignored \"y\": not a key of the game section\n"
               "binary.txt:2: ignored \"z\": not a key of the game section\n"
@@ -90,8 +158,7 @@ TEST_F(CheckFile, RunsOfIgnoredLinesAreCutShortAfterTheFirstFew)
               "binary.txt:6: ignored \"\x01\x7F garbage 6\": not a key of the game section\n"
               "binary.txt:7: … and 994 more ignored lines, up to line 1000\n"
               "binary.txt:1002: ignored \"noise 1\": not a key of the game section\n"
-              "binary.txt:1003: ignored \"noise 2\": not a key of the game section\n"
-              "binary.txt: Day_Counter \"\": needs a whole number from 0 to 37\n");
+              "binary.txt:1003: ignored \"noise 2\": not a key of the game section\n");
 }
 
 using NormalizeCommand = ScratchFolder;
@@ -151,6 +218,74 @@ TEST_F(TableCommands, ExportThenImportThroughFilesGivesWhatSaveWrites)
     EXPECT_EQ(err.str(), "");
 }
 
+// A link of either kind where the system lets the test make one; false where it does not
+// (a symbolic link on Windows needs a privilege).
+bool linked(void (*makeLink)(const std::filesystem::path&, const std::filesystem::path&), const std::string& target,
+            const std::string& link)
+{
+    try {
+        makeLink(target, link);
+        return true;
+    } catch (const std::filesystem::filesystem_error&) {
+        return false;
+    }
+}
+
+TEST_F(TableCommands, ExportNeverWritesOverTheRosterItReadsNorAnotherUnlessForced)
+{
+    writeBytes(path("roster.txt"), fileBytes(dataFile("example.txt")));
+    writeBytes(path("other-roster.txt"), fileBytes(dataFile("cli-loose-form.txt")));
+    writeBytes(path("units-only.txt"), "UNITS:\r\nunit_used=no\r\n");
+    writeBytes(path("old.csv"), "unit_name\r\nUNITS:\r\nGAME:\r\n");
+    writeBytes(path("notes.txt"), "GAME: notes\r\nDay_Counter is 3\r\n");
+    std::filesystem::create_directory(path("sub"));
+    const bool symbolic = linked(std::filesystem::create_symlink, path("roster.txt"), path("symbolic-link.txt"));
+    const bool hard = linked(std::filesystem::create_hard_link, path("roster.txt"), path("hard-link.txt"));
+#ifndef _WIN32
+    ASSERT_TRUE(symbolic && hard) << "both links can be made here";
+#endif
+
+    const std::string itself = ": not written: it is the roster being exported (roster.txt), which the table would "
+                               "replace; give -o another file\n";
+    const std::string aRoster = ": not written: it holds a roster, which the table would replace; give -o another "
+                                "file, or add --force to replace it\n";
+    const std::tuple<std::string, bool, int, std::string> cases[] = {
+        {"roster.txt", false, ExitTrouble, "roster.txt" + itself},
+        {"roster.txt", true, ExitTrouble, "roster.txt" + itself},
+        {"sub/../roster.txt", true, ExitTrouble, "sub/../roster.txt" + itself},
+        {symbolic ? "symbolic-link.txt" : "", true, ExitTrouble, "symbolic-link.txt" + itself},
+        {hard ? "hard-link.txt" : "", true, ExitTrouble, "hard-link.txt" + itself},
+        {"other-roster.txt", false, ExitTrouble, "other-roster.txt" + aRoster},
+        {"units-only.txt", false, ExitTrouble, "units-only.txt" + aRoster},
+        {"other-roster.txt", true, ExitClean, ""},
+        // A table or a note that names the sections holds no roster.
+        {"old.csv", false, ExitClean, ""},
+        {"notes.txt", false, ExitClean, ""},
+        {"battle.xlsx", false, ExitTrouble,
+         "battle.xlsx: not written: export writes CSV or JSON text, not a spreadsheet workbook (.xlsx); write "
+         "battle.csv instead, open it in the spreadsheet and save it there as .xlsx if you want one\n"},
+        {"battle.ODS", true, ExitTrouble,
+         "battle.ODS: not written: export writes CSV or JSON text, not a spreadsheet workbook (.ods); write "
+         "battle.csv instead, open it in the spreadsheet and save it there as .ods if you want one\n"},
+    };
+    for (const auto& [output, force, code, message] : cases) {
+        if (output.empty())
+            continue; // the link could not be made here
+        const std::string before = fileBytes(path(output));
+        std::ostringstream out, err;
+        ExportRequest request{path("roster.txt"), TableFormat::Csv, false, path(output)};
+        request.force = force;
+        EXPECT_EQ(exportRoster(request, out, err), code) << output;
+        EXPECT_EQ(without(err.str(), path("")), message) << output;
+        if (code != ExitClean)
+            EXPECT_EQ(fileBytes(path(output)), before) << output;
+        else
+            EXPECT_EQ(fileBytes(path(output)).substr(0, 10), "unit_name,") << output;
+    }
+    EXPECT_EQ(fileBytes(path("roster.txt")), fileBytes(dataFile("example.txt")));
+    EXPECT_FALSE(std::filesystem::exists(path("battle.xlsx")));
+}
+
 TEST_F(TableCommands, ImportTakesAJsonTablesSettingsAndKeepsTheRostersOtherwise)
 {
     writeBytes(path("roster.txt"), fileBytes(dataFile("example.txt")));
@@ -206,6 +341,16 @@ TEST_F(TableCommands, ImportRefusalsTouchNoFile)
               "cannot open \"none.txt\": No such file or directory\n"
               "cannot save \"no-such/out.txt\": " +
                   missingFolderReason() + "\n");
+}
+
+TEST(DiffCommand, ShowsRenamedAndMovedUnitsAndEscapesControlCharacters)
+{
+    std::ostringstream out, err;
+    EXPECT_EQ(diffRosterFiles(dataFile("cli-diff-turn-1.txt"), dataFile("cli-diff-renamed-moved-escapes.txt"), false,
+                              out, err),
+              ExitFindings);
+    EXPECT_EQ(out.str(), fileBytes(dataFile("cli-diff-renamed-moved-escapes.expected.txt")));
+    EXPECT_EQ(err.str(), "");
 }
 
 TEST(DiffCommand, ExitsAsDiffDoes)

@@ -131,11 +131,44 @@ TEST(ReaderGrammar, FindingsNameTheLineOfEachIgnoredItem)
                   "3: ignored \"Weather=Rain\": not a key of the game section",
                   "5: ignored \"unit_nmae=Bob\": not a key of the unit section",
                   "6: ignored \"a\\r\\nb\": not a key of the unit section",
-                  "7: ignored \"J.\": not a key of the unit section",
+                  "7: unit_name \"Smith\" (\", J.\" after the comma is ignored)",
                   "10: ignored \"open\": not a key of the unit section",
                   "10: the double quote that starts this item is never closed, so the item runs to the end of the file",
                   "9: unit block starting here has no unit_used line, so it is not part of the roster",
               }));
+}
+
+TEST(ReaderGrammar, AValueCutAtACommaIsReportedWithWhatItBecame)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"GAME:\r\nTheatre=North, Africa\r\n", "2: Theatre \"North\" (\", Africa\" after the comma is ignored)"},
+        {"UNITS:\r\nunit_name=Smith,J., Jr.\r\nunit_used=no\r\n",
+         "2: unit_name \"Smith\" (\",J., Jr.\" after the comma is ignored)"},
+        {"UNITS:\r\nunit_ammo=1,,\t2\r\nunit_used=no\r\n", "2: unit_ammo \"1\" (\",,\t2\" after the comma is ignored)"},
+        {"UNITS:\r\nunit_name=Smith,\r\nx\r\nunit_used=no\r\n",
+         "2: unit_name \"Smith\" (the \",\" at its end is ignored)|3: ignored \"x\": not a key of the unit section"},
+        // What follows a quoted value belongs to it as much.
+        {"UNITS:\r\n\"unit_name=Smith, J.\",\"a\r\nb\"\r\nunit_used=no\r\n",
+         "2: unit_name \"Smith, J.\" (\",a\\r\\nb\" after the comma is ignored)"},
+        {"UNITS:\r\nunit_side=Red,unit_name=" + std::string(70, 'n') + "," + std::string(70, 'x') +
+             "\r\nunit_used=no\r\n",
+         "2: unit_name \"" + std::string(60, 'n') + "...\" (\"," + std::string(60, 'x') +
+             "...\" after the comma is ignored)"},
+        // A value that runs past the end of the first chunk read.
+        {"GAME:\r\nTheatre=" + std::string(ItemScanner::DefaultChunkSize, 'x') + ", rest\r\n",
+         "2: Theatre \"" + std::string(60, 'x') + "...\" (\", rest\" after the comma is ignored)"},
+        // A key after the comma is read as a key: nothing of the value is lost to the reading.
+        {"UNITS:\r\nunit_name=Smith,unit_side=Red\r\nunit_used=no\r\n", ""},
+        {"UNITS:\r\nunit_name=Smith\r\n,x\r\nunit_used=no\r\n", "3: ignored \"x\": not a key of the unit section"},
+    };
+    for (const auto& [bytes, want] : cases) {
+        std::vector<std::string> findings;
+        readOutcome(bytes, &findings);
+        std::string got;
+        for (const std::string& finding : findings)
+            got += (got.empty() ? "" : "|") + finding;
+        EXPECT_EQ(got, want) << bytes;
+    }
 }
 
 TEST(ReaderGrammar, EachStoredValueIsTracedToItsSlotKeyAndLine)
