@@ -146,6 +146,18 @@ std::string badRowsTable(std::uint64_t sizeMiB)
     });
 }
 
+std::string unknownColumnsTable(std::uint64_t sizeMiB)
+{
+    return makeOnce("brevorn-unknown-columns-" + std::to_string(sizeMiB) + ".csv", [&](std::ofstream& out) {
+        std::string chunk;
+        for (int column = 0; chunk.size() < (1u << 20); ++column)
+            chunk += "unit_x" + std::to_string(column) + ",";
+        for (std::uint64_t written = 0; written < sizeMiB * 1024 * 1024; written += chunk.size())
+            out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        out << "unit_name\r\nAble\r\n";
+    });
+}
+
 std::string longNamesTable(std::uint64_t sizeMiB)
 {
     return makeOnce("brevorn-long-names-" + std::to_string(sizeMiB) + ".csv", [&](std::ofstream& out) {

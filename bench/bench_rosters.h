@@ -39,6 +39,10 @@ std::string badRowsTable(std::uint64_t sizeMiB);
 // a table that imports, whose texts are nearly all of its size.
 std::string longNamesTable(std::uint64_t sizeMiB);
 
+// Writes (once) a CSV table of about sizeMiB whose header row is nothing but unknown columns:
+// a problem for each of them.
+std::string unknownColumnsTable(std::uint64_t sizeMiB);
+
 // BREVORN_BENCH_TABLE_MIB, else 50.
 std::uint64_t tableFileMiB();
 
