@@ -99,6 +99,14 @@ std::string tooManyUnits()
            std::to_string(MaxUnits);
 }
 
+// One problem that makes the table unusable as a whole: whatever was found before it is moot.
+void refuseWholeTable(ImportedTable& table, TableProblem problem)
+{
+    table.problems.replaceAll(std::move(problem));
+    table.warnings = {};
+    table.units.clear();
+}
+
 // Fills the table's units, judges each as it is complete, and names the place of each
 // problem, as a spreadsheet or a script would look for it.
 class UnitsBuilder
@@ -196,8 +204,7 @@ public:
     bool rowBegins(std::size_t row) override
     {
         if (row > MaxUnits + 1) {
-            m_table.problems.replaceAll({row, 0, "row " + std::to_string(row) + ": " + tooManyUnits()});
-            m_table.units.clear();
+            refuseWholeTable(m_table, {row, 0, "row " + std::to_string(row) + ": " + tooManyUnits()});
             return false;
         }
         if (row > 1)
@@ -408,8 +415,7 @@ bool JsonTableReader::value(JsonValue value)
         const std::size_t unit = m_table.units.size();
         if (unit == MaxUnits) {
             // Nothing past this unit is read: the table cannot be imported as it stands.
-            m_table.problems.replaceAll({unit + 1, 0, "units[" + std::to_string(unit) + "]: " + tooManyUnits()});
-            m_table.units.clear();
+            refuseWholeTable(m_table, {unit + 1, 0, "units[" + std::to_string(unit) + "]: " + tooManyUnits()});
             return false;
         }
         m_table.units.emplace_back();
@@ -503,8 +509,7 @@ bool JsonTableReader::parse_error(std::size_t, const std::string&, const nlohman
     // not JSON makes whatever was found before it moot.
     std::string_view what = error.what();
     what.remove_prefix(std::min(what.size(), what.find("] ") + 2));
-    m_table.problems.replaceAll({0, 0, "not JSON: " + std::string(what)});
-    m_table.units.clear();
+    refuseWholeTable(m_table, {0, 0, "not JSON: " + std::string(what)});
     return false;
 }
 

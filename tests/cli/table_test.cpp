@@ -353,11 +353,12 @@ TEST(TableImport, ARowPastTheFiveHundredthStopsTheReadingAsTheOneProblem)
 {
     // The problems before it are moot, and whatever follows it is not read.
     const std::string csv =
-        "unit_name,unit_ammo,unit_colour\r\nAble,x\r\n" + rowsOf(499, "Able,1,\r\n") + "Baker,2,\r\n\"never closed";
+        "unit_name,unit_ammo,unit_colour\r\n=A1,x\r\n" + rowsOf(499, "Able,1,\r\n") + "Baker,2,\r\n\"never closed";
     const std::string tooMany = "the table has more than 500 units; a roster holds at most 500\n";
     const ImportedTable table = csvTable(csv);
     EXPECT_EQ(problems(table), "row 502: " + tooMany);
     EXPECT_EQ(table.units.size(), 0u);
+    EXPECT_EQ(table.warnings.count(), 0u);
     EXPECT_EQ(problems(csvTable("unit_name\r\n" + rowsOf(500, "Able\r\n") + "\r\n\r\n")), "");
     EXPECT_EQ(problems(csvTable("unit_name\r\n" + rowsOf(500, "Able\r\n") + "\r\n\r\nBaker\r\n")),
               "row 502: " + tooMany);
