@@ -158,10 +158,9 @@ public:
     // exactly what a save would. Then its problems count, or, with keep false, are dropped.
     void finishUnit(std::size_t unit, bool keep)
     {
-        if (keep)
+        if (keep) {
             judge(unit);
-        for (TableProblem& problem : m_pending) {
-            if (keep)
+            for (TableProblem& problem : m_pending)
                 m_table.problems.add(std::move(problem));
         }
         m_pending.clear();
