@@ -128,4 +128,47 @@ std::string largeValueFile(std::uint64_t sizeMiB)
     });
 }
 
+std::uint64_t tableFileMiB()
+{
+    const char* size = std::getenv("BREVORN_BENCH_TABLE_MIB");
+    return size ? std::strtoull(size, nullptr, 10) : 50;
+}
+
+std::string badRowsTable(std::uint64_t sizeMiB)
+{
+    return makeOnce("brevorn-bad-rows-" + std::to_string(sizeMiB) + ".csv", [&](std::ofstream& out) {
+        out << "unit_name,unit_side,unit_ammo,unit_fuel\r\n";
+        std::string chunk;
+        for (int row = 0; chunk.size() < (1u << 20); ++row)
+            chunk += "Unit " + std::to_string(row) + ",Blue,N/A,3\r\n";
+        for (std::uint64_t written = 0; written < sizeMiB * 1024 * 1024; written += chunk.size())
+            out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    });
+}
+
+std::string unknownColumnsTable(std::uint64_t sizeMiB)
+{
+    return makeOnce("brevorn-unknown-columns-" + std::to_string(sizeMiB) + ".csv", [&](std::ofstream& out) {
+        std::string chunk;
+        for (int column = 0; chunk.size() < (1u << 20); ++column)
+            chunk += "unit_x" + std::to_string(column) + ",";
+        for (std::uint64_t written = 0; written < sizeMiB * 1024 * 1024; written += chunk.size())
+            out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        out << "unit_name\r\nAble\r\n";
+    });
+}
+
+std::string longNamesTable(std::uint64_t sizeMiB)
+{
+    return makeOnce("brevorn-long-names-" + std::to_string(sizeMiB) + ".csv", [&](std::ofstream& out) {
+        out << "unit_name,unit_side,unit_ammo\r\n";
+        std::string name;
+        while (name.size() < sizeMiB * 1024 * 1024 / MaxUnits)
+            name += "Kampfgruppe Nord ";
+        name.resize(sizeMiB * 1024 * 1024 / MaxUnits);
+        for (int row = 0; row < MaxUnits; ++row)
+            out << name << ",Blue," << row % 11 << "\r\n";
+    });
+}
+
 } // namespace brevorn::bench

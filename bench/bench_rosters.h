@@ -31,4 +31,19 @@ std::string largeValueFile(std::uint64_t sizeMiB);
 // BREVORN_BENCH_LARGE_MIB, else 1024.
 std::uint64_t largeFileMiB();
 
+// Writes (once) a CSV table of about sizeMiB in which every row past the header is a unit
+// with a count no save accepts: far more rows, and far more problems, than a roster holds.
+std::string badRowsTable(std::uint64_t sizeMiB);
+
+// Writes (once) a CSV table of 500 units of about sizeMiB in all, each with a long name:
+// a table that imports, whose texts are nearly all of its size.
+std::string longNamesTable(std::uint64_t sizeMiB);
+
+// Writes (once) a CSV table of about sizeMiB whose header row is nothing but unknown columns:
+// a problem for each of them.
+std::string unknownColumnsTable(std::uint64_t sizeMiB);
+
+// BREVORN_BENCH_TABLE_MIB, else 50.
+std::uint64_t tableFileMiB();
+
 } // namespace brevorn::bench

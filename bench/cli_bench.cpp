@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <sstream>
 
 namespace {
 
@@ -22,7 +23,7 @@ const Roster& full()
 void BM_Export500Units_Csv(benchmark::State& state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(unitsAsCsv(full(), true));
+        benchmark::DoNotOptimize(unitsAsCsv(full(), true, ','));
 }
 BENCHMARK(BM_Export500Units_Csv)->Unit(benchmark::kMicrosecond);
 
@@ -40,7 +41,8 @@ void importAndMakeBytes(benchmark::State& state, const std::string& table, Impor
 {
     auto roster = std::make_unique<Roster>();
     for (auto _ : state) {
-        const ImportedTable imported = import(table);
+        std::istringstream in(table);
+        const ImportedTable imported = import(in);
         std::copy(imported.units.begin(), imported.units.end(), roster->UnitTable.begin() + 1);
         roster->UnitCount = static_cast<int>(imported.units.size());
         benchmark::DoNotOptimize(rosterFileBytes(*roster, bench::benchGame()));
@@ -49,7 +51,7 @@ void importAndMakeBytes(benchmark::State& state, const std::string& table, Impor
 
 void BM_Import500Units_Csv(benchmark::State& state)
 {
-    importAndMakeBytes(state, unitsAsCsv(full(), true), importCsv);
+    importAndMakeBytes(state, unitsAsCsv(full(), true, ','), importCsv);
 }
 BENCHMARK(BM_Import500Units_Csv)->Unit(benchmark::kMicrosecond);
 

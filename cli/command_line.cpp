@@ -91,6 +91,19 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
                                                "Start the CSV with a UTF-8 byte-order mark, which Excel needs");
     exportCommand->add_flag("--force", exportRequest.force,
                             "Replace FILE even when it holds a roster (never ROSTER itself)");
+    std::string separatorName = ",";
+    CLI::Option* separator =
+        exportCommand
+            ->add_option("--separator", separatorName,
+                         "Put SEP between the cells of a CSV: , (the default), ; (as Excel reads CSV where the "
+                         "decimal mark is a comma) or tab")
+            ->check(CLI::Validator(
+                [](const std::string& given) {
+                    return given == "," || given == ";" || given == "tab" ? std::string()
+                                                                          : "needs , or ; or tab, not " + given;
+                },
+                ""))
+            ->type_name("SEP");
     exportCommand->footer(ExitStatusExport);
 
     ImportRequest importRequest;
@@ -137,6 +150,9 @@ int runCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
             exportRequest.format = tableFormat(exportFormatName);
         if (*bom && exportRequest.format == TableFormat::Json)
             throw CLI::ValidationError("--bom", "a byte-order mark is for CSV only");
+        if (*separator && exportRequest.format == TableFormat::Json)
+            throw CLI::ValidationError("--separator", "a separator is for CSV only");
+        exportRequest.separator = separatorName == "tab" ? '\t' : separatorName.front();
     } catch (const CLI::ParseError& error) {
         return app.exit(error, out, err) == 0 ? ExitClean : ExitTrouble;
     }

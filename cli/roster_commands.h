@@ -32,6 +32,7 @@ struct ExportRequest
     bool byteOrderMark = false;                  // CSV only
     std::optional<std::filesystem::path> output; // standard output when not given
     bool force = false;                          // output may be another roster, which it replaces
+    char separator = ',';                        // CSV only: a comma, a semicolon or a tab
 };
 
 // Writes the roster's units (and, in JSON, its game settings) as a table. An output named
@@ -48,8 +49,9 @@ struct ImportRequest
 };
 
 // Replaces the roster's units with the table's rows, and its game settings with those a
-// JSON table gives, and saves the result to output. Any problem in the table is listed,
-// all at once, and no file is touched.
+// JSON table gives, and saves the result to output. The table's problems are listed, the
+// first ShownProblemLimit of them, and no file is touched. The table must be a regular file:
+// a pipe or a device is refused before anything is read from it.
 int importTable(const ImportRequest& request, std::ostream& err);
 
 // Prints what changed from oldPath to newPath, as text or as JSON; exits as diff(1) does:

@@ -5,8 +5,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace brevorn {
 
@@ -64,12 +62,16 @@ Expected<LoadedRoster> loadRoster(const std::filesystem::path& path, const Findi
     return loaded;
 }
 
-Expected<std::string> fileBytes(const std::filesystem::path& path)
+Expected<std::ifstream> openRegularFile(const std::filesystem::path& path)
 {
     const std::filesystem::path systemName = systemPath(path);
     std::error_code error;
-    if (std::filesystem::is_directory(systemName, error))
+    const std::filesystem::file_status status = std::filesystem::status(systemName, error);
+    if (std::filesystem::is_directory(status))
         return RosterError{"cannot read " + quotedPath(path) + ": it is a folder", {}};
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        return RosterError{
+            "cannot read " + quotedPath(path) + ": it is not a regular file (a pipe, a device or a socket)", {}};
     errno = 0;
     std::ifstream in(systemName, std::ios::binary);
     if (!in.is_open()) {
@@ -78,10 +80,7 @@ Expected<std::string> fileBytes(const std::filesystem::path& path)
                                (reason ? std::strerror(reason) : "the system gave no reason"),
                            {}};
     }
-    std::string bytes{std::istreambuf_iterator<char>(in), {}};
-    if (in.bad())
-        return RosterError{"cannot read " + quotedPath(path) + ": the system reported an error part-way through", {}};
-    return bytes;
+    return in;
 }
 
 void reportSave(const Expected<SaveOutcome>& saved, const std::filesystem::path& path, std::ostream& err)

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -49,8 +50,9 @@ struct LoadedRoster
 Expected<LoadedRoster> loadRoster(const std::filesystem::path& path, const FindingSink& findings = {},
                                   const ValueSourceSink& valueSources = {});
 
-// The whole file; the error names the path and the system's reason.
-Expected<std::string> fileBytes(const std::filesystem::path& path);
+// The file, open for reading bytes, when it is a regular one: a pipe or a device could keep
+// the reading waiting for ever or never end. The error names the path and the reason.
+Expected<std::ifstream> openRegularFile(const std::filesystem::path& path);
 
 // Prints the message of each result that failed, which names its file; true when any did.
 template <class... T>

@@ -7,9 +7,32 @@
 #include "roster_writer.h"
 #include "unit_fields.h"
 
+#include <new>
+
 namespace brevorn {
 
 namespace {
+
+// The table format of an import by the file's ending: besides .csv and .json, the .txt of
+// Excel's "Unicode Text" and the .tsv of tab-separated tables are CSV as the import reads it.
+std::optional<TableFormat> importFormatFromEnding(const std::filesystem::path& path)
+{
+    if (const std::optional<TableFormat> format = formatFromEnding(path))
+        return format;
+    const std::filesystem::path ending = path.extension();
+    for (const char* csv : {".txt", ".TXT", ".tsv", ".TSV"}) {
+        if (ending == csv)
+            return TableFormat::Csv;
+    }
+    return std::nullopt;
+}
+
+// "… and 12 more problems" after the ones shown; nothing when all were shown.
+void reportLeftOut(std::ostream& err, const std::string& tableFile, const TableProblems& found, const char* what)
+{
+    if (found.count() > found.shown().size())
+        err << tableFile << ": … and " << found.count() - found.shown().size() << " more " << what << '\n';
+}
 
 // The settings the result gets: the table's where it gives them, else the roster's.
 GameSettings resultGame(const ImportedTable& table, const GameSettings& kept)
@@ -40,8 +63,9 @@ int exportRoster(const ExportRequest& request, std::ostream& out, std::ostream& 
     if (reportFailures(err, loaded))
         return ExitTrouble;
     const Roster& roster = *loaded.value().roster;
-    const std::string text = request.format == TableFormat::Csv ? unitsAsCsv(roster, request.byteOrderMark)
-                                                                : rosterAsJson(roster, loaded.value().takeGame());
+    const std::string text = request.format == TableFormat::Csv
+                                 ? unitsAsCsv(roster, request.byteOrderMark, request.separator)
+                                 : rosterAsJson(roster, loaded.value().takeGame());
     if (request.output) {
         const Expected<SaveOutcome> written = replaceFileContents(*request.output, text);
         reportSave(written, *request.output, err);
@@ -58,48 +82,66 @@ int exportRoster(const ExportRequest& request, std::ostream& out, std::ostream& 
 int importTable(const ImportRequest& request, std::ostream& err)
 {
     const std::string tableFile = pathText(request.table);
-    const std::optional<TableFormat> format = request.format ? request.format : formatFromEnding(request.table);
+    const std::optional<TableFormat> format = request.format ? request.format : importFormatFromEnding(request.table);
     if (!format) {
         err << tableFile << ": cannot tell CSV from JSON by the file's ending; give --format csv or --format json\n";
         return ExitTrouble;
     }
-    const Expected<std::string> bytes = fileBytes(request.table);
+    Expected<std::ifstream> in = openRegularFile(request.table);
     Expected<LoadedRoster> target = loadRoster(request.roster);
-    if (reportFailures(err, bytes, target))
+    if (reportFailures(err, in, target))
         return ExitTrouble;
 
-    const ImportedTable table = *format == TableFormat::Csv ? importCsv(bytes.value()) : importJson(bytes.value());
-    std::size_t problems = table.problems.size();
-    for (const TableProblem& problem : table.problems)
-        err << tableFile << ": " << problem.message << '\n';
-
-    // The game settings are judged as a whole, wherever each came from.
-    const GameSettings game = resultGame(table, target.value().takeGame());
-    const auto noUnits = std::make_unique<Roster>();
-    const Expected<std::string> gameBytes = rosterFileBytes(*noUnits, game);
-    if (!gameBytes) {
-        for (const ValueProblem& refused : gameBytes.error().problems) {
-            if (tableGives(table, refused.fieldKey))
-                err << tableFile << ": game." << refused.describe() << '\n';
-            else
-                err << located(request.roster, target.value().lines.lineOf(refused)) << ": " << refused.describe()
-                    << '\n';
+    try {
+        ImportedTable table = *format == TableFormat::Csv ? importCsv(in.value()) : importJson(in.value());
+        if (in.value().bad()) {
+            err << "cannot read " << quotedPath(request.table) << ": the system reported an error part-way through\n";
+            return ExitTrouble;
         }
-        problems += gameBytes.error().problems.size();
-    }
-    if (problems > 0) {
-        err << pathText(request.output) << ": not written: " << problems << (problems == 1 ? " problem" : " problems")
-            << " to mend first\n";
-        return ExitFindings;
-    }
+        if (!table.encodingNote.empty())
+            err << tableFile << ": " << table.encodingNote << '\n';
+        for (const TableProblem& warning : table.warnings.shown())
+            err << tableFile << ": " << warning.message << '\n';
+        reportLeftOut(err, tableFile, table.warnings, "warnings");
+        for (const TableProblem& problem : table.problems.shown())
+            err << tableFile << ": " << problem.message << '\n';
+        reportLeftOut(err, tableFile, table.problems, "problems");
+        std::size_t problems = table.problems.count();
 
-    auto result = std::make_unique<Roster>();
-    std::copy(table.units.begin(), table.units.end(), result->UnitTable.begin() + 1);
-    result->UnitCount = static_cast<int>(table.units.size());
-    const Expected<SaveOutcome> written =
-        WriteRosterFile(request.output, *result, game.Day_Counter, game.Theatre, game.Season);
-    reportSave(written, request.output, err);
-    return written ? ExitClean : ExitTrouble;
+        // The game settings are judged as a whole, wherever each came from.
+        const GameSettings game = resultGame(table, target.value().takeGame());
+        const auto noUnits = std::make_unique<Roster>();
+        const Expected<std::string> gameBytes = rosterFileBytes(*noUnits, game);
+        if (!gameBytes) {
+            for (const ValueProblem& refused : gameBytes.error().problems) {
+                if (tableGives(table, refused.fieldKey))
+                    err << tableFile << ": game." << refused.describe() << '\n';
+                else
+                    err << located(request.roster, target.value().lines.lineOf(refused)) << ": " << refused.describe()
+                        << '\n';
+            }
+            problems += gameBytes.error().problems.size();
+        }
+        if (problems > 0) {
+            err << pathText(request.output) << ": not written: " << problems
+                << (problems == 1 ? " problem" : " problems") << " to mend first\n";
+            return ExitFindings;
+        }
+
+        // The units are moved, not copied: the texts of a large table are held once.
+        target.value().roster.reset();
+        const auto result = std::make_unique<Roster>();
+        std::move(table.units.begin(), table.units.end(), result->UnitTable.begin() + 1);
+        result->UnitCount = static_cast<int>(table.units.size());
+        table.units = {};
+        const Expected<SaveOutcome> written =
+            WriteRosterFile(request.output, *result, game.Day_Counter, game.Theatre, game.Season);
+        reportSave(written, request.output, err);
+        return written ? ExitClean : ExitTrouble;
+    } catch (const std::bad_alloc&) {
+        err << "cannot import " << quotedPath(request.table) << ": there is not enough memory to read it\n";
+        return ExitTrouble;
+    }
 }
 
 } // namespace brevorn

@@ -24,17 +24,17 @@ std::optional<TableFormat> formatFromEnding(const std::filesystem::path& path)
     return std::nullopt;
 }
 
-std::string unitsAsCsv(const Roster& roster, bool byteOrderMark)
+std::string unitsAsCsv(const Roster& roster, bool byteOrderMark, char separator)
 {
     std::string out = byteOrderMark ? "\xEF\xBB\xBF" : "";
     std::array<std::string_view, unitFields.size()> cells;
     std::transform(unitFields.begin(), unitFields.end(), cells.begin(), [](const UnitField& f) { return f.key; });
-    appendCsvRow(out, cells);
+    appendCsvRow(out, cells, separator);
     for (int slot = 1; slot <= roster.UnitCount; ++slot) {
         const UnitRecord& unit = roster.UnitTable[static_cast<std::size_t>(slot)];
         std::transform(unitFields.begin(), unitFields.end(), cells.begin(),
                        [&](const UnitField& field) { return fieldText(unit, field); });
-        appendCsvRow(out, cells);
+        appendCsvRow(out, cells, separator);
     }
     return out;
 }

@@ -1,10 +1,12 @@
-// Reading a table of units back, with every problem it holds found at once.
+// Reading a table of units back, with its problems found as the rows go by.
 #include "roster_table.h"
 
 #include "csv.h"
 #include "roster_writer.h"
+#include "table_text.h"
 #include "unit_fields.h"
-#include "utf8_text.h"
+#include "utf8_lookalike.h"
+#include "value_hazards.h"
 
 #include <nlohmann/json.hpp>
 
@@ -18,150 +20,258 @@ namespace brevorn {
 
 namespace {
 
+constexpr std::size_t ShownTextLimit = 60; // bytes of a text that a message shows
+
 std::size_t fieldNumber(const UnitField& field)
 {
     return static_cast<std::size_t>(&field - unitFields.data()) + 1;
 }
 
+// A text as a message shows it, in quotes: control characters as \r, \n, \0 or \x1B, and
+// cut short at a character when long.
 std::string inQuotes(std::string_view text)
 {
-    return "\"" + std::string(text) + "\"";
+    static constexpr char digits[] = "0123456789ABCDEF";
+    std::string shown = "\"";
+    std::size_t end = text.size();
+    if (end > ShownTextLimit) {
+        end = ShownTextLimit;
+        while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            --end;
+    }
+    for (char c : text.substr(0, end)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\r')
+            shown += "\\r";
+        else if (c == '\n')
+            shown += "\\n";
+        else if (c == '\0')
+            shown += "\\0";
+        else if (byte < 0x20 || byte == 0x7F)
+            shown += std::string("\\x") + digits[byte >> 4] + digits[byte & 0xF];
+        else
+            shown += c;
+    }
+    return shown + (end < text.size() ? "...\"" : "\"");
 }
 
-bool holdsLineBreak(std::string_view text)
+// What is wrong with a text of the table, or nothing.
+std::optional<std::string> textProblem(std::string_view text)
 {
-    return text.find_first_of("\r\n") != std::string_view::npos;
+    if (const std::optional<ReadBackHazard> hazard = readBackHazard(text))
+        return inQuotes(text) + ": " + std::string(hazard->reason);
+    if (const std::optional<std::string> original = textBeforeUtf8ReadAsWindows1252(text))
+        return inQuotes(text) + ": looks like UTF-8 read as Windows-1252, and likely was " + inQuotes(*original) +
+               "; open the table with the character set Unicode (UTF-8), or export it with --bom, and save it again";
+    return std::nullopt;
 }
 
-constexpr std::string_view LineBreakRefused = "holds a line break, which would end the value in the roster file";
+constexpr std::string_view FormulaWarning = ": starts as a spreadsheet formula does; a spreadsheet that opens the "
+                                            "table will calculate it unless the column's type is Text";
 
-std::string tooManyUnits(std::size_t count)
+std::string tooManyUnits()
 {
-    return "the table has " + std::to_string(count) + " units; a roster holds at most " + std::to_string(MaxUnits);
+    return "the table has more than " + std::to_string(MaxUnits) + " units; a roster holds at most " +
+           std::to_string(MaxUnits);
 }
 
-// Fills the table's units and names the place of each problem, as a spreadsheet or a
-// script would look for it.
+// One problem that makes the table unusable as a whole: whatever was found before it is moot.
+void refuseWholeTable(ImportedTable& table, TableProblem problem)
+{
+    table.problems.replaceAll(std::move(problem));
+    table.warnings = {};
+    table.units.clear();
+}
+
+// Fills the table's units, judges each as it is complete, and names the place of each
+// problem, as a spreadsheet or a script would look for it.
 class UnitsBuilder
 {
 public:
-    // For a CSV table: the 1-based column of each field, 0 where the table has none.
-    UnitsBuilder(ImportedTable& table, std::array<std::size_t, unitFields.size()> csvColumns)
+    // For a CSV table: the 1-based column of each field, 0 where the table has none. For
+    // JSON: nullptr.
+    UnitsBuilder(ImportedTable& table, const std::array<std::size_t, unitFields.size()>* csvColumns)
         : m_table(table)
-        , m_csv(true)
         , m_columns(csvColumns)
     {
     }
-    explicit UnitsBuilder(ImportedTable& table)
-        : m_table(table)
-        , m_csv(false)
-    {
-    }
 
-    std::size_t row(std::size_t unit) const { return m_csv ? unit + 2 : unit + 1; }
+    std::size_t row(std::size_t unit) const { return m_columns ? unit + 2 : unit + 1; }
     std::size_t column(const UnitField& field) const
     {
-        return m_csv ? m_columns[fieldNumber(field) - 1] : fieldNumber(field);
+        return m_columns ? (*m_columns)[fieldNumber(field) - 1] : fieldNumber(field);
     }
 
     // row 3, unit_ammo (column C)    or    units[2].unit_ammo
     std::string place(std::size_t unit, const UnitField& field) const
     {
-        if (m_csv)
+        if (m_columns)
             return "row " + std::to_string(row(unit)) + ", " + std::string(field.key) + " (column " +
                    columnLetters(column(field)) + ")";
         return "units[" + std::to_string(unit) + "]." + std::string(field.key);
     }
 
+    // what: the rest of the message after the place, e.g. ": needs a JSON string".
     void problem(std::size_t unit, const UnitField& field, std::string_view what)
     {
-        m_table.problems.push_back({row(unit), column(field), place(unit, field) + ": " + std::string(what)});
+        m_pending.push_back({row(unit), column(field), place(unit, field) + std::string(what)});
     }
 
     void store(std::size_t unit, const UnitField& field, std::string text)
     {
-        if (holdsLineBreak(text))
-            problem(unit, field, LineBreakRefused);
-        else
-            setFieldText(m_table.units[unit], field, std::move(text));
+        if (std::optional<std::string> wrong = textProblem(text)) {
+            problem(unit, field, " " + *wrong);
+            return;
+        }
+        // A count that starts so is no number, and the writer refuses it.
+        if (field.kind == FieldKind::Text && looksLikeFormula(text))
+            m_table.warnings.add(
+                {row(unit), column(field), place(unit, field) + " " + inQuotes(text) + std::string(FormulaWarning)});
+        setFieldText(m_table.units[unit], field, std::move(text));
     }
 
-    // The writer itself judges every value, 500 units at a time, so that the table refuses
-    // exactly what a save would.
-    void addRefusedValues()
+    // The unit is complete: the writer itself judges every value, so that the table refuses
+    // exactly what a save would. Then its problems count, or, with keep false, are dropped.
+    void finishUnit(std::size_t unit, bool keep)
     {
-        auto roster = std::make_unique<Roster>();
-        const GameSettings writable{"0", "", ""};
-        for (std::size_t first = 0; first < m_table.units.size(); first += MaxUnits) {
-            const std::size_t count = std::min<std::size_t>(MaxUnits, m_table.units.size() - first);
-            std::copy_n(m_table.units.begin() + static_cast<std::ptrdiff_t>(first), count,
-                        roster->UnitTable.begin() + 1);
-            roster->UnitCount = static_cast<int>(count);
-            const Expected<std::string> bytes = rosterFileBytes(*roster, writable);
-            if (bytes)
-                continue;
-            for (const ValueProblem& refused : bytes.error().problems) {
-                const std::size_t unit = first + static_cast<std::size_t>(refused.slot) - 1;
-                const UnitField& field = *findUnitField(refused.fieldKey);
-                m_table.problems.push_back(
-                    {row(unit), column(field),
-                     place(unit, field) + " " + inQuotes(refused.text) + ": needs " + refused.allowed});
-            }
+        if (keep) {
+            judge(unit);
+            for (TableProblem& problem : m_pending)
+                m_table.problems.add(std::move(problem));
         }
+        m_pending.clear();
     }
 
 private:
+    void judge(std::size_t unit)
+    {
+        if (!m_roster)
+            m_roster = std::make_unique<Roster>();
+        static const GameSettings writable{"0", "", ""};
+        UnitRecord& record = m_table.units[unit];
+        std::swap(m_roster->UnitTable[1], record);
+        m_roster->UnitCount = 1;
+        const Expected<std::string> bytes = rosterFileBytes(*m_roster, writable);
+        std::swap(m_roster->UnitTable[1], record);
+        if (bytes)
+            return;
+        for (const ValueProblem& refused : bytes.error().problems)
+            problem(unit, *findUnitField(refused.fieldKey),
+                    " " + inQuotes(refused.text) + ": needs " + refused.allowed);
+    }
+
     ImportedTable& m_table;
-    bool m_csv;
-    std::array<std::size_t, unitFields.size()> m_columns{};
+    const std::array<std::size_t, unitFields.size()>* m_columns;
+    std::vector<TableProblem> m_pending; // the unit's, until it is complete
+    std::unique_ptr<Roster> m_roster;    // a roster of one unit, for the writer to judge
 };
 
-void sortByPlace(ImportedTable& table)
+// Reads CSV rows straight into units, keeping only the cells of known columns.
+class CsvTableReader final : public CsvSink
 {
-    std::stable_sort(table.problems.begin(), table.problems.end(), [](const TableProblem& a, const TableProblem& b) {
-        return std::tie(a.row, a.column) < std::tie(b.row, b.column);
-    });
-}
+public:
+    explicit CsvTableReader(ImportedTable& table)
+        : m_table(table)
+        , m_units(table, &m_columnOfField)
+    {
+    }
 
-// The CSV header: which field each column holds (nullptr for an unknown one), and which
-// column each field stands in.
-struct CsvHeader
-{
-    std::vector<const UnitField*> fieldOfColumn;
-    std::array<std::size_t, unitFields.size()> columnOfField{};
-};
+    bool rowBegins(std::size_t row) override
+    {
+        if (row > MaxUnits + 1) {
+            refuseWholeTable(m_table, {row, 0, "row " + std::to_string(row) + ": " + tooManyUnits()});
+            return false;
+        }
+        if (row > 1)
+            m_table.units.emplace_back();
+        return true;
+    }
 
-CsvHeader readHeader(const std::vector<std::string>& cells, ImportedTable& table)
-{
-    CsvHeader header;
-    for (std::size_t column = 1; column <= cells.size(); ++column) {
-        const std::string& key = cells[column - 1];
+    bool wantsCell(std::size_t row, std::size_t column) override { return row == 1 || fieldAt(column); }
+
+    void cell(std::size_t row, std::size_t column, std::string text) override
+    {
+        if (row == 1) {
+            headerCell(column, text);
+            return;
+        }
+        const UnitField& field = *fieldAt(column);
+        if (!text.empty() || field.kind != FieldKind::Count)
+            m_units.store(row - 2, field, std::move(text));
+    }
+
+    void rowEnds(std::size_t row, std::size_t cells) override
+    {
+        if (row == 1) {
+            m_headerColumns = cells;
+            return;
+        }
+        const bool whole = cells == m_headerColumns;
+        m_units.finishUnit(row - 2, whole);
+        if (!whole)
+            m_table.problems.add({row, 0,
+                                  "row " + std::to_string(row) + ": " + std::to_string(cells) +
+                                      (cells == 1 ? " cell" : " cells") + " where the header has " +
+                                      std::to_string(m_headerColumns)});
+    }
+
+    void problem(std::size_t row, std::size_t column, std::string message) override
+    {
+        m_table.problems.add(
+            {row, column, "row " + std::to_string(row) + ", column " + columnLetters(column) + ": " + message});
+    }
+
+    bool sawHeader() const { return m_headerColumns > 0; }
+
+private:
+    const UnitField* fieldAt(std::size_t column) const
+    {
+        const auto found = std::find(m_columnOfField.begin(), m_columnOfField.end(), column);
+        return found == m_columnOfField.end() ? nullptr
+                                              : &unitFields[static_cast<std::size_t>(found - m_columnOfField.begin())];
+    }
+
+    void headerCell(std::size_t column, const std::string& key)
+    {
         const std::string where = "row 1, column " + columnLetters(column) + ": ";
         const UnitField* field = findUnitField(key);
         if (!field) {
-            const std::string name = firstNonUtf8(key) == std::string::npos ? inQuotes(key) : hexBytes(key);
-            table.problems.push_back(
-                {1, column,
-                 where + "unknown column " + name + "; the columns are the unit keys, unit_name to unit_smoke"});
-        } else if (std::size_t& first = header.columnOfField[fieldNumber(*field) - 1]) {
-            table.problems.push_back(
+            m_table.problems.add({1, column,
+                                  where + "unknown column " + inQuotes(key) +
+                                      "; the columns are the unit keys, unit_name to unit_smoke"});
+        } else if (const std::size_t first = m_columnOfField[fieldNumber(*field) - 1]) {
+            m_table.problems.add(
                 {1, column, where + "column " + inQuotes(key) + " repeats column " + columnLetters(first)});
-            field = nullptr;
         } else {
-            first = column;
+            m_columnOfField[fieldNumber(*field) - 1] = column;
         }
-        header.fieldOfColumn.push_back(field);
     }
-    return header;
-}
 
-// The start of a text up to its first bad byte, short enough for a message and cut at a character.
-std::string textBefore(std::string_view text, std::size_t bad)
+    ImportedTable& m_table;
+    std::array<std::size_t, unitFields.size()> m_columnOfField{}; // 0 for a field the header lacks
+    std::size_t m_headerColumns = 0;
+    UnitsBuilder m_units;
+};
+
+// One reading of a CSV table in one encoding; fault says why the text ended early.
+struct CsvReadingOutcome
 {
-    std::size_t start = bad > 24 ? bad - 24 : 0;
-    while (start < bad && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
-        ++start;
-    return (start > 0 ? "..." : "") + std::string(text.substr(start, bad - start));
+    ImportedTable table;
+    std::string fault;
+    std::size_t faultRow = 0;
+};
+
+CsvReadingOutcome readCsvTable(std::istream& in, TableEncoding encoding)
+{
+    CsvReadingOutcome outcome;
+    TableTextReader text(in, encoding);
+    CsvTableReader reader(outcome.table);
+    const CsvEnd end = readCsv([&] { return text.next(); }, reader);
+    if (!reader.sawHeader() && text.fault().empty())
+        outcome.table.problems.add({0, 0, "the table is empty; it needs a header row of unit keys, such as unit_name"});
+    outcome.fault = text.fault();
+    outcome.faultRow = end.row;
+    return outcome;
 }
 
 // A JSON value as the table reader meets it: a scalar with its text, or the start of an
@@ -193,7 +303,7 @@ class JsonTableReader
 public:
     explicit JsonTableReader(ImportedTable& table)
         : m_table(table)
-        , m_units(table)
+        , m_units(table, nullptr)
     {
     }
 
@@ -206,12 +316,17 @@ public:
     bool binary(nlohmann::json::binary_t&) { return true; } // JSON text has none
     bool start_object(std::size_t) { return value({JsonValue::Kind::Object, {}}); }
     bool start_array(std::size_t) { return value({JsonValue::Kind::Array, {}}); }
-    bool end_object() { return close(); }
+    bool end_object()
+    {
+        if (m_open.back().level == Level::Unit)
+            m_units.finishUnit(m_open.back().unit, true);
+        return close();
+    }
     bool end_array() { return close(); }
     bool key(std::string& key);
     bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& error);
 
-    // What is missing once the whole text is read.
+    // What is missing once the whole text is read; not called when the reading stopped early.
     void finish();
 
 private:
@@ -220,7 +335,7 @@ private:
     {
         Level level;
         std::size_t unit = 0;             // in a unit: its index
-        std::vector<std::string> keys;    // in an object: the keys so far
+        std::vector<std::string> keys;    // in an object: the known keys so far
         std::string key;                  // in an object: the key whose value comes next
         const UnitField* field = nullptr; // in a unit: the field of that key, if it is one
     };
@@ -234,7 +349,7 @@ private:
     void enter(Level level, std::size_t unit = 0) { m_open.push_back({level, unit, {}, {}, nullptr}); }
     void refuse(std::size_t row, std::size_t column, std::string message)
     {
-        m_table.problems.push_back({row, column, std::move(message)});
+        m_table.problems.add({row, column, std::move(message)});
     }
     void gameValue(const std::string& key, JsonValue value);
     void unitValue(const Open& unit, JsonValue value);
@@ -244,7 +359,6 @@ private:
     std::vector<Open> m_open;
     bool m_topIsObject = false;
     bool m_sawUnits = false;
-    bool m_broken = false;
 };
 
 bool JsonTableReader::value(JsonValue value)
@@ -274,6 +388,11 @@ bool JsonTableReader::value(JsonValue value)
         gameValue(open.key, std::move(value));
     } else if (open.level == Level::Units) {
         const std::size_t unit = m_table.units.size();
+        if (unit == MaxUnits) {
+            // Nothing past this unit is read: the table cannot be imported as it stands.
+            refuseWholeTable(m_table, {unit + 1, 0, "units[" + std::to_string(unit) + "]: " + tooManyUnits()});
+            return false;
+        }
         m_table.units.emplace_back();
         if (value.kind == JsonValue::Kind::Object) {
             enter(Level::Unit, unit);
@@ -300,21 +419,21 @@ bool JsonTableReader::key(std::string& key)
                               : object.level == Level::Unit ? "units[" + std::to_string(object.unit) + "]: "
                                                             : "";
     object.field = object.level == Level::Unit ? findUnitField(key) : nullptr;
-    if (std::find(object.keys.begin(), object.keys.end(), key) != object.keys.end())
-        refuse(row, object.field ? fieldNumber(*object.field) : 0,
-               place + "key " + inQuotes(key) + " is given more than once");
-    else
-        object.keys.push_back(key);
-
     const bool known = object.level == Level::Top    ? key == "game" || key == "units"
                        : object.level == Level::Game ? key == dayCounterKey || key == theatreKey || key == seasonKey
                                                      : object.field != nullptr;
     if (!known) {
+        // Unknown keys are not kept: an object of a million of them costs nothing.
         const std::string_view knownKeys = object.level == Level::Top ? "; a table has \"game\" and \"units\""
                                            : object.level == Level::Game
                                                ? "; the settings are Day_Counter, Theatre and Season"
                                                : "; the keys are unit_name to unit_smoke";
         refuse(row, 0, place + "unknown key " + inQuotes(key) + std::string(knownKeys));
+    } else if (std::find(object.keys.begin(), object.keys.end(), key) != object.keys.end()) {
+        refuse(row, object.field ? fieldNumber(*object.field) : 0,
+               place + "key " + inQuotes(key) + " is given more than once");
+    } else {
+        object.keys.push_back(key);
     }
     if (object.level == Level::Top && key == "units")
         m_sawUnits = true;
@@ -335,10 +454,13 @@ void JsonTableReader::gameValue(const std::string& key, JsonValue value)
         refuse(0, 0,
                "game." + key + ": needs " + (day ? "a JSON string or a number" : "a JSON string") + ", not " +
                    value.shown());
-    else if (holdsLineBreak(value.text))
-        refuse(0, 0, "game." + key + ": " + std::string(LineBreakRefused));
-    else
+    else if (const std::optional<std::string> wrong = textProblem(value.text))
+        refuse(0, 0, "game." + key + " " + *wrong);
+    else {
+        if (looksLikeFormula(value.text))
+            m_table.warnings.add({0, 0, "game." + key + " " + inQuotes(value.text) + std::string(FormulaWarning)});
         *setting = std::move(value.text);
+    }
 }
 
 void JsonTableReader::unitValue(const Open& unit, JsonValue value)
@@ -352,7 +474,7 @@ void JsonTableReader::unitValue(const Open& unit, JsonValue value)
         m_units.store(unit.unit, field, std::move(value.text));
     else if (!(count && value.kind == JsonValue::Kind::Null))
         m_units.problem(unit.unit, field,
-                        std::string("needs ") + (count ? "a JSON string, a number or null" : "a JSON string") +
+                        std::string(": needs ") + (count ? "a JSON string, a number or null" : "a JSON string") +
                             ", not " + value.shown());
 }
 
@@ -362,84 +484,70 @@ bool JsonTableReader::parse_error(std::size_t, const std::string&, const nlohman
     // not JSON makes whatever was found before it moot.
     std::string_view what = error.what();
     what.remove_prefix(std::min(what.size(), what.find("] ") + 2));
-    m_table.problems = {{0, 0, "not JSON: " + std::string(what)}};
-    m_table.units.clear();
-    m_broken = true;
+    refuseWholeTable(m_table, {0, 0, "not JSON: " + std::string(what)});
     return false;
 }
 
 void JsonTableReader::finish()
 {
-    if (m_broken)
-        return;
-    if (!m_topIsObject)
-        return;
-    if (!m_sawUnits)
+    if (m_topIsObject && !m_sawUnits)
         refuse(0, 0, "no \"units\": the table needs an array of units");
-    if (m_table.units.size() > MaxUnits)
-        refuse(MaxUnits + 1, 0, "units[" + std::to_string(MaxUnits) + "]: " + tooManyUnits(m_table.units.size()));
-    m_units.addRefusedValues();
 }
 
 } // namespace
 
-ImportedTable importCsv(std::string_view bytes)
+void TableProblems::add(TableProblem problem)
 {
-    ImportedTable table;
-    CsvTable csv = readCsv(bytes);
-    for (CsvProblem& problem : csv.problems)
-        table.problems.push_back({problem.row, problem.column,
-                                  "row " + std::to_string(problem.row) + ", column " + columnLetters(problem.column) +
-                                      ": " + std::move(problem.message)});
-    if (csv.rows.empty()) {
-        table.problems.push_back({0, 0, "the table is empty; it needs a header row of unit keys, such as unit_name"});
-        return table;
-    }
-
-    const CsvHeader header = readHeader(csv.rows.front(), table);
-    const std::size_t unitCount = csv.rows.size() - 1;
-    if (unitCount > MaxUnits)
-        table.problems.push_back(
-            {MaxUnits + 2, 0, "row " + std::to_string(MaxUnits + 2) + ": " + tooManyUnits(unitCount)});
-    table.units.resize(unitCount);
-    UnitsBuilder units(table, header.columnOfField);
-
-    for (std::size_t unit = 0; unit < unitCount; ++unit) {
-        std::vector<std::string>& cells = csv.rows[unit + 1];
-        if (cells.size() != header.fieldOfColumn.size()) {
-            const std::size_t row = units.row(unit);
-            table.problems.push_back({row, 0,
-                                      "row " + std::to_string(row) + ": " + std::to_string(cells.size()) +
-                                          (cells.size() == 1 ? " cell" : " cells") + " where the header has " +
-                                          std::to_string(header.fieldOfColumn.size())});
-            continue;
-        }
-        for (std::size_t column = 0; column < cells.size(); ++column) {
-            const UnitField* field = header.fieldOfColumn[column];
-            std::string& text = cells[column];
-            if (!field || (text.empty() && field->kind == FieldKind::Count))
-                continue;
-            if (const std::size_t bad = firstNonUtf8(text); bad != std::string::npos) {
-                units.problem(unit, *field,
-                              "byte " + hexBytes(text.substr(bad, 1)) + " after " + inQuotes(textBefore(text, bad)) +
-                                  " is not UTF-8; save the table as UTF-8");
-                continue;
-            }
-            units.store(unit, *field, std::move(text));
-        }
-    }
-    units.addRefusedValues();
-    sortByPlace(table);
-    return table;
+    ++m_count;
+    // Kept in table order, and only the first ones: a problem after the last one kept is dropped.
+    const auto place = [](const TableProblem& a, const TableProblem& b) {
+        return std::tie(a.row, a.column) < std::tie(b.row, b.column);
+    };
+    const auto at = std::upper_bound(m_shown.begin(), m_shown.end(), problem, place);
+    if (m_shown.size() == ShownProblemLimit && at == m_shown.end())
+        return;
+    m_shown.insert(at, std::move(problem));
+    if (m_shown.size() > ShownProblemLimit)
+        m_shown.pop_back();
 }
 
-ImportedTable importJson(std::string_view bytes)
+void TableProblems::replaceAll(TableProblem problem)
+{
+    m_shown = {std::move(problem)};
+    m_count = 1;
+}
+
+ImportedTable importCsv(std::istream& in)
+{
+    const std::istream::pos_type start = in.tellg();
+    const TableEncoding marked = readByteOrderMark(in);
+    CsvReadingOutcome read = readCsvTable(in, marked);
+    if (read.fault.empty())
+        return std::move(read.table);
+    if (marked != TableEncoding::Utf8) {
+        // The text stopped at bytes its byte-order mark does not allow: what came before stands.
+        const std::string why =
+            marked == TableEncoding::Utf8WithMark
+                ? ", though the table starts with UTF-8's byte-order mark; save it again as CSV UTF-8"
+                : "; save it again as Unicode Text";
+        read.table.problems.add({read.faultRow, 0, "row " + std::to_string(read.faultRow) + ": " + read.fault + why});
+        return std::move(read.table);
+    }
+    // Not UTF-8: the bytes are read again as Windows-1252, in which every byte is a character.
+    in.clear();
+    in.seekg(start);
+    CsvReadingOutcome again = readCsvTable(in, TableEncoding::Windows1252);
+    again.table.encodingNote = "read as Windows-1252, as its bytes are not UTF-8 (row " +
+                               std::to_string(read.faultRow) + ": " + read.fault + ")";
+    return std::move(again.table);
+}
+
+ImportedTable importJson(std::istream& in)
 {
     ImportedTable table;
     JsonTableReader reader(table);
-    if (nlohmann::json::sax_parse(bytes.begin(), bytes.end(), &reader))
+    if (nlohmann::json::sax_parse(in, &reader))
         reader.finish();
-    sortByPlace(table);
     return table;
 }
 

@@ -2,6 +2,9 @@
 #include "utf8_lookalike.h"
 
 #include "utf8_text.h"
+#include "windows1252.h"
+
+#include <algorithm>
 
 #include <vector>
 
@@ -79,6 +82,16 @@ std::optional<Utf8Lookalike> findUtf8Lookalike(std::istream& in)
         std::copy(buffer.begin() + static_cast<std::ptrdiff_t>(i), buffer.begin() + static_cast<std::ptrdiff_t>(size),
                   buffer.begin());
     }
+}
+
+std::optional<std::string> textBeforeUtf8ReadAsWindows1252(std::string_view text)
+{
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::nullopt;
+    std::optional<std::string> bytes = utf8ToWindows1252(text);
+    if (!bytes || firstNonUtf8(*bytes) != std::string::npos)
+        return std::nullopt;
+    return bytes;
 }
 
 } // namespace brevorn

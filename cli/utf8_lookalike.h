@@ -5,6 +5,7 @@
 #include <istream>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace brevorn {
 
@@ -20,5 +21,12 @@ struct Utf8Lookalike
 // (such as Windows-1252 text, whose letters rarely form UTF-8) or of ASCII only. Lines count
 // as the reader counts them; a word ends at a blank, a line end, a comma, a "=" or a quote.
 std::optional<Utf8Lookalike> findUtf8Lookalike(std::istream& in);
+
+// The same mistake one step further, in a UTF-8 text: a file of UTF-8 read as Windows-1252
+// and saved again as UTF-8, as a spreadsheet does with a CSV file it opened in the wrong
+// character set. Gives the text as it was ("Müller" for "MÃ¼ller") when every character is
+// one of Windows-1252, some are not ASCII, and their Windows-1252 bytes are well-formed
+// UTF-8, the rule findUtf8Lookalike follows; nothing otherwise.
+std::optional<std::string> textBeforeUtf8ReadAsWindows1252(std::string_view text);
 
 } // namespace brevorn

@@ -5,20 +5,26 @@
 
 namespace brevorn {
 
+std::optional<ReadBackHazard> readBackHazard(std::string_view value)
+{
+    const std::size_t at = value.find_first_of(std::string_view(",\r\n\0", 4));
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    if (value[at] == ',')
+        return ReadBackHazard{at, "a comma ends the value when the game reads the file"};
+    if (value[at] == '\0')
+        return ReadBackHazard{at, "a NUL character is no text; the game would not read it back"};
+    return ReadBackHazard{at, "a line break ends the value when the game reads the file"};
+}
+
 std::optional<std::string> readBackDifference(std::string_view value)
 {
-    const std::size_t end = value.find_first_of(",\r\n");
-    const bool nul = value.find('\0') != std::string_view::npos;
-    if (end == std::string_view::npos)
-        return nul ? std::optional<std::string>("holds a NUL byte (0x00), which is no text and which the game "
-                                                "cannot be relied on to read")
-                   : std::nullopt;
-    std::string why = "reads back as " + quotedText(value.substr(0, end)) + " once saved: a ";
-    why += value[end] == ',' ? "comma" : "line break";
-    why += " ends the value when the game reads the file";
-    if (nul)
-        why += "; it also holds a NUL byte (0x00)";
-    return why;
+    const std::optional<ReadBackHazard> hazard = readBackHazard(value);
+    if (!hazard)
+        return std::nullopt;
+    if (value[hazard->at] == '\0')
+        return std::string("holds a NUL character, which is no text; the game would not read it back");
+    return "reads back as " + quotedText(value.substr(0, hazard->at)) + " once saved: " + std::string(hazard->reason);
 }
 
 bool looksLikeFormula(std::string_view value)

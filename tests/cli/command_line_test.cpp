@@ -47,6 +47,12 @@ TEST(CommandLine, EachCommandItsOptionsAndItsHelp)
         {"export " + example + " --bom", "0 | \xEF\xBB\xBFunit_name,unit_type,unit_ammo,unit_fuel,unit_quality,"
                                          "unit_status,unit_orders,unit_side,unit_losses,unit_SA,unit_HE,unit_AP,"
                                          "unit_AA,unit_armor_type,unit_smoke\r | "},
+        {"export " + example + " --separator ;", "0 | unit_name;unit_type;unit_ammo;unit_fuel;unit_quality;"
+                                                 "unit_status;unit_orders;unit_side;unit_losses;unit_SA;unit_HE;"
+                                                 "unit_AP;unit_AA;unit_armor_type;unit_smoke\r | "},
+        {"export " + example + " --separator tab", "0 | unit_name\tunit_type\tunit_ammo\tunit_fuel\tunit_quality\t"
+                                                   "unit_status\tunit_orders\tunit_side\tunit_losses\tunit_SA\t"
+                                                   "unit_HE\tunit_AP\tunit_AA\tunit_armor_type\tunit_smoke\r | "},
         {"diff " + example + " " + example, "0 |  | "},
         {"diff " + example + " " + example + " --format json", "0 | { | "},
         // Malformed calls exit 2 and say why.
@@ -66,8 +72,10 @@ TEST(CommandLine, EachCommandItsOptionsAndItsHelp)
         {"export " + example + " -o battle.xlsx",
          "2 |  | battle.xlsx: not written: export writes CSV or JSON text, not a spreadsheet workbook (.xlsx); write "
          "battle.csv instead, open it in the spreadsheet and save it there as .xlsx if you want one"},
+        {"export " + example + " --separator :", "2 |  | --separator: needs , or ; or tab, not :"},
+        {"export " + example + " --format json --separator ;", "2 |  | --separator: a separator is for CSV only"},
         {"import table.csv", "2 |  | --into is required"},
-        {"import table.txt --into " + example, "2 |  | table.txt: cannot tell CSV from JSON by the file's ending; "
+        {"import table.ods --into " + example, "2 |  | table.ods: cannot tell CSV from JSON by the file's ending; "
                                                "give --format csv or --format json"},
         {"diff " + example, "2 |  | NEW is required"},
         {"diff a b --format html", "2 |  | --format: html not in {text,json}"},

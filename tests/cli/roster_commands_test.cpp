@@ -106,8 +106,8 @@ TEST_F(CheckFile, ValuesThatReadBackOtherwiseOrLookLikeFormulas)
                                          "\"Medium\" once saved: a line break ends the value when the game reads the "
                                          "file\n"},
         {"unit_AA=x" + std::string(1, '\0') + "y",
-         "r.txt:3: unit 1 \"\", unit_AA \"x\\x00y\" holds a NUL byte (0x00), which is no text and which the game "
-         "cannot be relied on to read\n"},
+         "r.txt:3: unit 1 \"\", unit_AA \"x\\x00y\" holds a NUL character, which is no text; the game would "
+         "not read it back\n"},
         {"GAME:\r\n\"Theatre=North, Africa\"\r\n" + unit,
          "1\nr.txt: 1 unit; Day_Counter (not given), Theatre \"North, Africa\", Season (not given)\n--\n"
          "r.txt: Day_Counter \"\": needs a whole number from 0 to 37\n"

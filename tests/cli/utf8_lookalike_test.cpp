@@ -1,4 +1,4 @@
-// Telling a roster saved as UTF-8 from one in Windows-1252.
+// Telling a roster saved as UTF-8 from one in Windows-1252, and a text that went through that mistake.
 #include "utf8_lookalike.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +38,23 @@ TEST(Utf8Lookalike, FirstWordOfAFileWhoseNonAsciiBytesAreAllUtf8)
     };
     for (const auto& [bytes, want] : cases)
         EXPECT_EQ(lookalike(bytes), want) << bytes.substr(0, 40);
+}
+
+TEST(Utf8Lookalike, TheTextBeforeUtf8WasReadAsWindows1252)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"M\xC3\x83\xC2\xBCller", "M\xC3\xBCller"},           // MÃ¼ller
+        {"\xC3\xA2\xE2\x80\x9A\xC2\xAC 5", "\xE2\x82\xAC 5"}, // â‚¬ 5
+        {"\xC3\xA2\xC5\x93\xE2\x80\x9C", "\xE2\x9C\x93"},     // âœ“, a check mark
+        {"\xC3\x83\xC2\x81", "\xC3\x81"},                     // Ã and the byte 0x81 Windows-1252 leaves undefined
+        {"M\xC3\xBCller", "-"},                               // Müller: ü alone is no UTF-8
+        {"M\xC3\x83\xC2\xBCller \xC3\xA9t\xC3\xA9", "-"},     // and one such letter spoils the guess
+        {"Plain", "-"},
+        {"\xC3\x83", "-"},     // Ã alone
+        {"\xE2\x9C\x93", "-"}, // no Windows-1252 character
+    };
+    for (const auto& [text, want] : cases)
+        EXPECT_EQ(textBeforeUtf8ReadAsWindows1252(text).value_or("-"), want) << text;
 }
 
 } // namespace
