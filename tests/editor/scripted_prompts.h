@@ -25,7 +25,8 @@ using Answer = std::variant<Cancel, std::string, bool>;
 struct ScriptedPrompts final : EditorPrompts
 {
     std::deque<Answer> answers;
-    // "open", "save", "yesno TITLE|TEXT", "input TITLE|PROMPT", "error TITLE|TEXT"
+    // "open", "save", "yesno TITLE|TEXT", "input TITLE|PROMPT", "error TITLE|TEXT",
+    // "report TITLE|TEXT"
     std::vector<std::string> asked;
     // What each file dialog was asked to start with, in order.
     std::vector<FileRequest> fileRequests;
@@ -47,6 +48,7 @@ struct ScriptedPrompts final : EditorPrompts
         return as<std::string>(take("input " + r.title + '|' + r.prompt));
     }
     void showError(const ErrorMessage& m) override { asked.push_back("error " + m.title + '|' + m.text); }
+    void showReport(const ErrorMessage& m) override { asked.push_back("report " + m.title + '|' + m.text); }
     void endProgram() override { ++endProgramCalls; }
 
     Answer take(std::string question)
