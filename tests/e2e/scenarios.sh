@@ -157,6 +157,15 @@ scenario_cancel_and_refuse() {
     [ "$(rw_wait_any_window "Save As" "$RW_TITLE")" = "$RW_TITLE" ] || rw_fail "the save dialog opened first"
     rw_dismiss_error
     rw_expect_running
+    # Escape closes it too, although its text has the focus.
+    local refusal
+    rw_focus "$RW_MAIN"
+    rw_key ctrl+s
+    refusal=$(rw_wait_window "$RW_TITLE" "$RW_MAIN")
+    rw_focus "$refusal"
+    rw_key Escape
+    rw_wait_closed "$refusal" "the refusal"
+    rw_expect_running
     [ -z "$(ls -A "$work")" ] || rw_fail "files appeared: $(ls -A "$work" | tr '\n' ' ')"
 
     rw_step save-corrected
