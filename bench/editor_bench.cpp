@@ -39,6 +39,7 @@ struct InstantPrompts final : EditorPrompts
     {
         std::cerr << "unexpected message: " << message.text << '\n';
     }
+    void showReport(const ErrorMessage& message) override { showError(message); }
     void endProgram() override {}
 };
 

@@ -204,7 +204,7 @@ void BrevornBuild::Command3_Click()
     // and no dialog opens.
     const Expected<std::string> bytes = rosterFileBytes(*m_roster, game);
     if (!bytes) {
-        m_prompts.showError(saveRefusalMessage(bytes.error(), listedUnits()));
+        m_prompts.showReport(saveRefusalMessage(bytes.error(), listedUnits()));
         return;
     }
     // Offered under the name it was loaded or last saved as; a cancelled dialog writes

@@ -154,8 +154,13 @@ public:
     // An input box whose field starts empty; the empty text on Cancel or close.
     virtual std::string inputText(const InputRequest& request) = 0;
 
-    // A message the user has to acknowledge.
+    // A short message the user has to acknowledge.
     virtual void showError(const ErrorMessage& message) = 0;
+
+    // A message of many lines the user has to acknowledge, e.g. every value a save refused:
+    // a dialog as wide as its longest line (up to the screen's width), scrolling when long,
+    // its text selectable and copyable, with OK, which Enter and Escape press too.
+    virtual void showReport(const ErrorMessage& message) = 0;
 
     // Ends the program at once: the window closes and nothing further runs.
     virtual void endProgram() = 0;

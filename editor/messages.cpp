@@ -5,10 +5,12 @@
 #include "roster.h"
 #include "window_layout.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <new>
 #include <system_error>
+#include <vector>
 
 namespace brevorn {
 
@@ -18,6 +20,9 @@ std::string caption()
 {
     return std::string(WindowCaption);
 }
+
+// The refused fields stand under their unit, indented.
+constexpr std::string_view FieldIndent = "    ";
 
 std::string inQuotes(std::string_view text)
 {
@@ -37,13 +42,13 @@ std::string describeUnit(int slot, std::span<const ListedUnit> units)
     return where;
 }
 
-std::string describeProblem(const ValueProblem& problem, std::span<const ListedUnit> units)
+// "Ammo Used (x10%):" is "N/A"; needs a whole number from 0 to 10
+std::string describeField(const ValueProblem& problem)
 {
-    std::string line = problem.slot > 0 ? describeUnit(problem.slot, units) + ": " : std::string();
     std::string_view label = fieldCaption(problem.fieldKey);
     if (label.empty())
         label = problem.fieldKey;
-    return line + inQuotes(label) + " is " + inQuotes(problem.text) + "; needs " + problem.allowed;
+    return inQuotes(label) + " is " + inQuotes(problem.text) + "; needs " + problem.allowed;
 }
 
 // The library words its rules and warnings as clauses; a message box or a hint starts a
@@ -151,9 +156,19 @@ ErrorMessage saveRefusalMessage(const RosterError& error, std::span<const Listed
 {
     if (error.problems.empty())
         return {caption(), error.message};
-    std::string text = "Nothing was saved. Change these values and save again:\n";
+    // The problems in order of their units, the game settings first, each group under one
+    // line that says where its fields are.
+    std::vector<const ValueProblem*> problems;
     for (const ValueProblem& problem : error.problems)
-        text += '\n' + describeProblem(problem, units);
+        problems.push_back(&problem);
+    std::ranges::stable_sort(problems, {}, &ValueProblem::slot);
+    std::string text = "Nothing was saved. Change these values and save again:\n";
+    for (std::size_t i = 0; i < problems.size(); ++i) {
+        const int slot = problems[i]->slot;
+        if (i == 0 || problems[i - 1]->slot != slot)
+            text += '\n' + (slot > 0 ? describeUnit(slot, units) : std::string("Game settings"));
+        text += "\n" + std::string(FieldIndent) + describeField(*problems[i]);
+    }
     return {caption(), text};
 }
 

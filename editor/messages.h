@@ -38,11 +38,12 @@ struct ListedUnit
     std::string now;
 };
 
-// A refused save: every problem at once. A unit is named by its place in the list and
-// its entry there (with the new text when it differs), a field by its label, e.g.
-//   unit 2 "Kampfgruppe Müller - Red" (now "KG Weber - Red"): "Fuel Used (x10%):" is ""; needs a whole number from 0 to
-//   10
-// units[slot - 1] is the unit in that slot.
+// A refused save: every problem at once, a line for each unit with its fields indented
+// under it, the game settings first. A unit is named by its place in the list and its entry
+// there (with the new text when it differs), a field by its label, e.g.
+//   unit 2 "Kampfgruppe Müller - Red" (now "KG Weber - Red")
+//       "Fuel Used (x10%):" is ""; needs a whole number from 0 to 10
+// units[slot - 1] is the unit in that slot. Shown with showReport, as it may be long.
 ErrorMessage saveRefusalMessage(const RosterError& error, std::span<const ListedUnit> units);
 
 // A file SAVE could not write: the error's own message names the file and the reason.

@@ -1,13 +1,25 @@
 // Qt's own dialogs: file dialogs that start where the core says, with its type list; no
-// icon on the yes/no question; input boxes wide enough for their title.
+// icon on the yes/no question; input boxes wide enough for their title; long messages in a
+// box of selectable text as wide as their longest line.
 #include "qt_prompts.h"
 
 #include "qt_text.h"
 
 #include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QStyle>
+#include <QTextLayout>
+#include <QVBoxLayout>
+#include <QtMath>
+
+#include <algorithm>
 
 namespace brevorn {
 
@@ -42,6 +54,58 @@ std::optional<std::filesystem::path> chosen(const QString& path)
 int titleBarButtonsWidth(const QFontMetrics& metrics)
 {
     return 10 * metrics.height();
+}
+
+// Sizes a report box so that its text area shows every line of its text whole where the
+// screen has room (no line breaks, so the width is the longest line's); where it has not,
+// the box takes what there is and the text scrolls that way.
+void fitReport(QDialog& box, QPlainTextEdit& text, const QWidget& buttons)
+{
+    // Each line laid out as the text area lays it out, which may be a pixel taller than the
+    // font's line spacing.
+    qreal longest = 0;
+    int height = 0;
+    for (const QString& line : text.toPlainText().split('\n')) {
+        QTextLayout layout(line, text.font());
+        layout.beginLayout();
+        const QTextLine row = layout.createLine();
+        layout.endLayout();
+        longest = std::max(longest, row.naturalTextWidth());
+        height += qCeil(row.height());
+    }
+    // Around the lines: the document's margins and the frame on both sides; across, a letter
+    // of slack for the text cursor; down, the pixel the text area keeps under the last line.
+    const QFontMetrics metrics(text.font());
+    const int around = 2 * int(text.document()->documentMargin()) + 2 * text.frameWidth();
+    QSize area(qCeil(longest) + metrics.averageCharWidth() + around, height + around + 1);
+
+    // The room on the screen, less the window's frame and title bar.
+    const QScreen* screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
+    const QMargins margins = box.layout()->contentsMargins();
+    const QSize besides(margins.left() + margins.right(),
+                        margins.top() + margins.bottom() + box.layout()->spacing() + buttons.sizeHint().height());
+    const QSize room = screen->availableGeometry().size() - QSize(2, 3) * metrics.height() - besides;
+    // A scroll bar only where the text does not fit, so that none hides a line that would.
+    const int scrollBar = text.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &text);
+    bool down = area.height() > room.height(), across = false;
+    if (down)
+        area.rwidth() += scrollBar;
+    if (area.width() > room.width()) {
+        across = true;
+        area.rheight() += scrollBar;
+        if (!down && area.height() > room.height()) {
+            down = true;
+            area.rwidth() += scrollBar;
+        }
+    }
+    text.setVerticalScrollBarPolicy(down ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    text.setHorizontalScrollBarPolicy(across ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+
+    QSize size = area.boundedTo(room) + besides;
+    // The title whole beside the title bar's buttons.
+    size.setWidth(std::max(size.width(), QFontMetrics(box.font()).horizontalAdvance(box.windowTitle()) +
+                                             titleBarButtonsWidth(metrics)));
+    box.resize(size);
 }
 
 } // namespace
@@ -89,6 +153,27 @@ std::string QtPrompts::inputText(const InputRequest& request)
 void QtPrompts::showError(const ErrorMessage& message)
 {
     QMessageBox box(QMessageBox::Warning, fromUtf8(message.title), fromUtf8(message.text), QMessageBox::Ok, m_window);
+    box.exec();
+}
+
+void QtPrompts::showReport(const ErrorMessage& message)
+{
+    QDialog box(m_window);
+    box.setWindowTitle(fromUtf8(message.title));
+    auto* text = new QPlainTextEdit(fromUtf8(message.text), &box);
+    // Read, selected and copied, never changed; a long line scrolls instead of breaking in
+    // the middle of a name.
+    text->setReadOnly(true);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Enter presses OK as in any dialog: read-only text leaves the key to its box.
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    auto* layout = new QVBoxLayout(&box);
+    layout->addWidget(text);
+    layout->addWidget(buttons);
+    fitReport(box, *text, *buttons);
+    text->setFocus();
     box.exec();
 }
 

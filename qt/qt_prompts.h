@@ -1,4 +1,4 @@
-// The prompts of the desktop: Qt's file dialogs, message boxes and input box.
+// The prompts of the desktop: Qt's file dialogs, message boxes, input box and report box.
 #pragma once
 
 #include "editor_view.h"
@@ -18,6 +18,7 @@ public:
     bool askYesNo(const Question& question) override;
     std::string inputText(const InputRequest& request) override;
     void showError(const ErrorMessage& message) override;
+    void showReport(const ErrorMessage& message) override;
     void endProgram() override;
 
 private:

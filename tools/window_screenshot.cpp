@@ -21,6 +21,7 @@ struct FixedPrompts final : brevorn::EditorPrompts
     {
         std::fprintf(stderr, "%s\n", message.text.c_str());
     }
+    void showReport(const brevorn::ErrorMessage& message) override { showError(message); }
     void endProgram() override {}
 };
 

@@ -5,6 +5,7 @@
 #include "dpi.h"
 #include "layout_scale.h"
 #include "messages.h"
+#include "resource_ids.h"
 #include "state_report.h"
 #include "utf16.h"
 #include "window_layout.h"
@@ -40,10 +41,16 @@ RECT workAreaAt(const RECT& place)
     return monitor.rcWork;
 }
 
-int controlId(Control control)
+constexpr int controlId(Control control)
 {
     return FirstControlId + static_cast<int>(control);
 }
+
+// The resource's shortcuts press the buttons of the core's table.
+static_assert(buttonShortcuts[0].button == Control::Command2 && buttonShortcuts[0].letter == 'O' &&
+              controlId(Control::Command2) == IDC_LOAD_BUTTON);
+static_assert(buttonShortcuts[1].button == Control::Command3 && buttonShortcuts[1].letter == 'S' &&
+              controlId(Control::Command3) == IDC_SAVE_BUTTON);
 
 std::wstring windowText(HWND window)
 {
@@ -136,19 +143,6 @@ BrevornBuildWindow::~BrevornBuildWindow()
         ::DestroyWindow(m_window);
     if (m_font)
         ::DeleteObject(m_font);
-    if (m_shortcuts)
-        ::DestroyAcceleratorTable(m_shortcuts);
-}
-
-bool BrevornBuildWindow::translateShortcut(MSG& message)
-{
-    if (!m_shortcuts) {
-        std::vector<ACCEL> keys;
-        for (const ButtonShortcut& shortcut : buttonShortcuts)
-            keys.push_back({FCONTROL | FVIRTKEY, WORD(shortcut.letter), WORD(controlId(shortcut.button))});
-        m_shortcuts = ::CreateAcceleratorTableW(keys.data(), int(keys.size()));
-    }
-    return m_window && ::TranslateAcceleratorW(m_window, m_shortcuts, &message);
 }
 
 void BrevornBuildWindow::reportStateTo(const std::filesystem::path& file)

@@ -34,10 +34,6 @@ public:
     // Physical pixels per (twips / 15), the same for every control and the window.
     double layoutScale() const { return m_scale; }
 
-    // Runs the shortcut a key message stands for (Ctrl+O for LOAD, Ctrl+S for SAVE); true
-    // when the message was one. Called by the message loop before anything else sees it.
-    bool translateShortcut(MSG& message);
-
     // For the real-window tests: the window writes its state to file whenever asked (see
     // state_report.h). Off unless called.
     void reportStateTo(const std::filesystem::path& file);
@@ -78,7 +74,6 @@ private:
     HWND m_window = nullptr;
     std::array<HWND, ControlCount> m_controls{};
     HFONT m_font = nullptr;
-    HACCEL m_shortcuts = nullptr;
     double m_scale = 1.0;
     // The whole layout's size and the part of it scrolled out at the top left, in pixels.
     SIZE m_content{};

@@ -62,6 +62,16 @@ LOGFONTW captionFont(UINT dpi)
     return nonClientFont(dpi, &NONCLIENTMETRICSW::lfCaptionFont);
 }
 
+int systemMetric(int index, UINT dpi)
+{
+    using GetSystemMetricsForDpiFunction = int(WINAPI*)(int, UINT);
+    static const auto forDpi = user32Function<GetSystemMetricsForDpiFunction>("GetSystemMetricsForDpi");
+    if (forDpi)
+        return forDpi(index, dpi);
+    // Given at the system's density.
+    return ::MulDiv(::GetSystemMetrics(index), int(dpi), int(systemDpi()));
+}
+
 SIZE windowSizeForClient(SIZE client, DWORD style, DWORD exStyle, UINT dpi)
 {
     using AdjustForDpiFunction = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);

@@ -19,6 +19,10 @@ LOGFONTW messageFont(UINT dpi);
 // The font of window titles, at that density.
 LOGFONTW captionFont(UINT dpi);
 
+// A size Windows draws with (GetSystemMetrics: a scroll bar's width, the close box), at that
+// density.
+int systemMetric(int index, UINT dpi);
+
 // The outer size of a window whose client area has the given size.
 SIZE windowSizeForClient(SIZE client, DWORD style, DWORD exStyle, UINT dpi);
 

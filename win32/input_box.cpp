@@ -1,15 +1,23 @@
-// The input box, run from its in-memory template by the dialog manager.
+// The input box from the program's resources: its title and prompt set when it opens, and as
+// wide as they need in the message font.
 #include "input_box.h"
 
-#include "dpi.h"
-#include "input_box_template.h"
+#include "dialog_layout.h"
+#include "resource_ids.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace brevorn {
 
 namespace {
+
+struct InputBox
+{
+    std::wstring_view title;
+    std::wstring_view prompt;
+    const DialogFont& font;
+    std::wstring answer;
+};
 
 std::wstring fieldText(HWND field)
 {
@@ -18,12 +26,41 @@ std::wstring fieldText(HWND field)
     return text;
 }
 
+// Wide enough for the title and for the prompt on one line beside the buttons, up to the
+// screen's width: the prompt and the field grow, the buttons keep to the right.
+void fitTexts(HWND box, const InputBox& input)
+{
+    useFont(box, input.font);
+    RECT client{};
+    ::GetClientRect(box, &client);
+    const RECT prompt = itemPlace(box, IDC_INPUT_PROMPT);
+    const int promptNeeds = client.right - (prompt.right - prompt.left) + input.font.width(input.prompt);
+    const int width = std::min(std::max({int(client.right), promptNeeds, titleWidth(box, input.font)}),
+                               int(largestClient(box, input.font).cx));
+    const int wider = width - client.right;
+    for (int id : {IDC_INPUT_PROMPT, IDC_INPUT_FIELD}) {
+        RECT place = itemPlace(box, id);
+        place.right += wider;
+        placeItem(box, id, place);
+    }
+    for (int id : {IDOK, IDCANCEL}) {
+        RECT place = itemPlace(box, id);
+        ::OffsetRect(&place, wider, 0);
+        placeItem(box, id, place);
+    }
+    resizeDialog(box, SIZE{width, client.bottom}, input.font);
+}
+
 INT_PTR CALLBACK inputBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: {
         ::SetWindowLongPtrW(box, DWLP_USER, lParam);
-        HWND field = ::GetDlgItem(box, InputBoxFieldId);
+        const auto& input = *reinterpret_cast<const InputBox*>(lParam);
+        ::SetWindowTextW(box, std::wstring(input.title).c_str());
+        ::SetDlgItemTextW(box, IDC_INPUT_PROMPT, std::wstring(input.prompt).c_str());
+        fitTexts(box, input);
+        HWND field = ::GetDlgItem(box, IDC_INPUT_FIELD);
         // No limit: the default would stop typing at 32,767 characters.
         ::SendMessageW(field, EM_SETLIMITTEXT, 0, 0);
         ::SetFocus(field);
@@ -32,8 +69,8 @@ INT_PTR CALLBACK inputBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPar
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            *reinterpret_cast<std::wstring*>(::GetWindowLongPtrW(box, DWLP_USER)) =
-                fieldText(::GetDlgItem(box, InputBoxFieldId));
+            reinterpret_cast<InputBox*>(::GetWindowLongPtrW(box, DWLP_USER))->answer =
+                fieldText(::GetDlgItem(box, IDC_INPUT_FIELD));
             ::EndDialog(box, IDOK);
             return TRUE;
         case IDCANCEL: // also the close box and Escape
@@ -45,52 +82,15 @@ INT_PTR CALLBACK inputBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPar
     return FALSE;
 }
 
-// Pixels of a text in a font.
-int textWidth(HDC dc, const LOGFONTW& description, std::wstring_view text)
-{
-    HFONT font = ::CreateFontIndirectW(&description);
-    HGDIOBJ previous = ::SelectObject(dc, font);
-    SIZE size{};
-    ::GetTextExtentPoint32W(dc, text.data(), int(text.size()), &size);
-    ::SelectObject(dc, previous);
-    ::DeleteObject(font);
-    return size.cx;
-}
-
-// The box's width in dialog units: its title measured in the caption's font, its prompt in
-// the box's own, both turned into dialog units of the box's font.
-short measuredWidth(UINT dpi, const LOGFONTW& boxFont, std::wstring_view title, std::wstring_view prompt)
-{
-    HDC dc = ::GetDC(nullptr);
-    // A dialog unit across is a quarter of the font's average letter.
-    constexpr std::wstring_view alphabet = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-    const int averageLetter = std::max(1, (textWidth(dc, boxFont, alphabet) / 26 + 1) / 2);
-    const int titlePixels = textWidth(dc, captionFont(dpi), title);
-    const int promptPixels = textWidth(dc, boxFont, prompt);
-    ::ReleaseDC(nullptr, dc);
-
-    // Beside the title: the frame on both sides, the close box, and room for an icon.
-    const SIZE frame =
-        windowSizeForClient(SIZE{0, 0}, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, dpi);
-    const int captionExtras = frame.cx + ::GetSystemMetrics(SM_CXSIZE) + ::GetSystemMetrics(SM_CXSMICON);
-    auto dialogUnits = [averageLetter](int pixels) { return ::MulDiv(pixels, 4, averageLetter) + 1; };
-    return inputBoxWidth(dialogUnits(titlePixels + captionExtras), dialogUnits(promptPixels));
-}
-
 } // namespace
 
 std::wstring showInputBox(HWND owner, std::wstring_view title, std::wstring_view prompt)
 {
-    const UINT dpi = windowDpi(owner);
-    const LOGFONTW font = messageFont(dpi);
-    const int points = ::MulDiv(font.lfHeight < 0 ? -font.lfHeight : font.lfHeight, 72, int(dpi));
-    const std::vector<std::uint16_t> layout = inputBoxTemplate(title, prompt, font.lfFaceName, std::uint16_t(points),
-                                                               measuredWidth(dpi, font, title, prompt));
-    std::wstring answer;
-    const INT_PTR result =
-        ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(layout.data()), owner,
-                                  inputBoxProc, reinterpret_cast<LPARAM>(&answer));
-    return result == IDOK ? answer : std::wstring();
+    const DialogFont font(owner);
+    InputBox input{title, prompt, font, {}};
+    const INT_PTR result = ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_INPUT_BOX), owner,
+                                             inputBoxProc, reinterpret_cast<LPARAM>(&input));
+    return result == IDOK ? input.answer : std::wstring();
 }
 
 } // namespace brevorn

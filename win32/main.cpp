@@ -1,5 +1,6 @@
 // Starts the editor on Windows: one window, Windows' own dialogs, and the message loop.
 #include "brevorn_build_window.h"
+#include "resource_ids.h"
 
 #include <commctrl.h>
 
@@ -17,11 +18,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     ::ShowWindow(window.handle(), showCommand);
     ::UpdateWindow(window.handle());
 
+    HACCEL shortcuts = ::LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_SHORTCUTS));
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
         // Ctrl+O and Ctrl+S anywhere in the window; Tab and Shift+Tab between the controls,
         // as in a dialog.
-        if (window.handle() && (window.translateShortcut(message) || ::IsDialogMessageW(window.handle(), &message)))
+        if (window.handle() && (::TranslateAcceleratorW(window.handle(), shortcuts, &message) ||
+                                ::IsDialogMessageW(window.handle(), &message)))
             continue;
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);

@@ -4,6 +4,7 @@
 
 #include "file_dialog_filter.h"
 #include "input_box.h"
+#include "report_box.h"
 #include "utf16.h"
 
 #include <commdlg.h>
@@ -88,6 +89,11 @@ std::string Win32Prompts::inputText(const InputRequest& request)
 void Win32Prompts::showError(const ErrorMessage& message)
 {
     ::MessageBoxW(m_owner, toUtf16(message.text).c_str(), toUtf16(message.title).c_str(), MB_OK | MB_ICONWARNING);
+}
+
+void Win32Prompts::showReport(const ErrorMessage& message)
+{
+    showReportBox(m_owner, toUtf16(message.title), toUtf16(message.text));
 }
 
 void Win32Prompts::endProgram()

@@ -1,5 +1,5 @@
 // The core's prompts with Windows' own dialogs: the common Open and Save As dialogs, message
-// boxes, and the input box of "New Unit".
+// boxes, the input box of "New Unit" and the box for a long message.
 #pragma once
 
 #include "editor_view.h"
@@ -22,6 +22,7 @@ public:
     bool askYesNo(const Question& question) override;
     std::string inputText(const InputRequest& request) override;
     void showError(const ErrorMessage& message) override;
+    void showReport(const ErrorMessage& message) override;
     void endProgram() override;
 
 private:

@@ -159,6 +159,15 @@ scenario_cancel_and_refuse() {
     [ "$(rw_wait_any_window "Save As" "$RW_TITLE")" = "$RW_TITLE" ] || rw_fail "the save dialog opened first"
     rw_dismiss_error
     rw_expect_running
+    # Escape closes it too, although its text has the focus.
+    local refusal
+    rw_focus "$RW_MAIN"
+    rw_key ctrl+s
+    refusal=$(rw_wait_window "$RW_TITLE" "$RW_MAIN")
+    rw_focus "$refusal"
+    rw_key Escape
+    rw_wait_closed "$refusal" "the refusal"
+    rw_expect_running
     [ -z "$(ls -A "$work")" ] || rw_fail "files appeared: $(ls -A "$work" | tr '\n' ' ')"
 
     rw_step save-corrected
@@ -277,10 +286,43 @@ scenario_window_fits_every_scale() {
     done
 }
 
+# Not a test: the picture of a refused SAVE for the README (./dev screenshot): two units
+# with values the file cannot hold, one of them renamed, and a day out of range. Writes
+# OUT_DIR/refusal-linux.png.
+scenario_refusal_screenshot() {
+    rw_step load
+    rw_click Command2
+    rw_answer Open "$RW_DATA/editor-three-units.txt"
+
+    rw_step refuse
+    rw_select_row 1
+    rw_type_into Combo2 N/A
+    rw_type_into Combo7 12
+    rw_click Command1
+    rw_select_row 2
+    rw_type_into Text1 "Kampfgruppe Weber"
+    rw_type_into Combo3 x
+    rw_click Command1
+    rw_type_into Combo13 40
+    rw_click Command3
+    local box
+    box=$(rw_wait_window "$RW_TITLE" "$RW_MAIN")
+
+    rw_step picture
+    # The box with the frame the window manager draws a moment after it appears.
+    local x y width height left right top bottom
+    rw_poll "$RW_TIMEOUT" eval '[ -n "$(rw_frame_extents "$box")" ]' || rw_fail "the box got no frame"
+    read -r x y width height <<<"$(rw_window_geometry "$box")"
+    read -r left right top bottom <<<"$(rw_frame_extents "$box")"
+    import -window root -crop "$((width + left + right))x$((height + top + bottom))+$((x - left))+$((y - top))" \
+        +repage "$RW_OUT/refusal-linux.png" || rw_fail "no picture taken"
+    echo "wrote $RW_OUT/refusal-linux.png"
+}
+
 # The screen of a scenario, where it is not the usual one, and the scenarios that run
 # under a window manager.
 declare -A SCENARIO_SCREEN=([window_fits_small_screen]=1280x1024 [window_fits_every_scale]=2560x1440)
-declare -A SCENARIO_WM=([window_fits_small_screen]=openbox [window_fits_every_scale]=openbox)
+declare -A SCENARIO_WM=([window_fits_small_screen]=openbox [window_fits_every_scale]=openbox [refusal_screenshot]=openbox)
 
 [ $# -eq 4 ] || {
     echo "usage: $0 SCENARIO EDITOR DATA_DIR OUT_DIR" >&2

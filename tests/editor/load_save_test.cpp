@@ -130,20 +130,24 @@ TEST_F(Command3_Click, ChecksEveryValueBeforeAnyDialogAndNamesEachUnitAsTheListS
         e.setText(Control::Combo7, "0");
         e.press(WindowEvent::Command1_Click);
     };
-    commit(0, "1st Platoon", "N/A", "1");
+    commit(0, "1st Platoon", "N/A", "x");
     commit(1, "KG Weber", "1", ""); // renamed since the list was made
     e.setText(Control::Combo13, "40");
     const std::string before = e.slot(1) + e.slot(2);
     e.prompts.asked.clear();
     e.press(WindowEvent::Command3_Click);
-    const std::string refused = "error Steelvane Brevorn Builder|Nothing was saved. Change these values and save "
-                                "again:\n\n\"Day Counter:\" is \"40\"; needs a whole number from 0 to 37\n";
+    // A line for each unit, its fields indented under it; the game settings first.
+    const std::string refused = "report Steelvane Brevorn Builder|Nothing was saved. Change these values and save "
+                                "again:\n\n"
+                                "Game settings\n"
+                                "    \"Day Counter:\" is \"40\"; needs a whole number from 0 to 37\n";
     EXPECT_EQ(e.prompts.asked,
               std::vector<std::string>{refused +
-                                       "unit 1 \"1st Platoon - Blue\": \"Ammo Used (x10%):\" is \"N/A\"; needs a "
-                                       "whole number from 0 to 10\n"
-                                       "unit 2 \"Kampfgruppe Müller - Red\" (now \"KG Weber - Red\"): \"Fuel Used "
-                                       "(x10%):\" is \"\"; needs a whole number from 0 to 10"})
+                                       "unit 1 \"1st Platoon - Blue\"\n"
+                                       "    \"Ammo Used (x10%):\" is \"N/A\"; needs a whole number from 0 to 10\n"
+                                       "    \"Fuel Used (x10%):\" is \"x\"; needs a whole number from 0 to 10\n"
+                                       "unit 2 \"Kampfgruppe Müller - Red\" (now \"KG Weber - Red\")\n"
+                                       "    \"Fuel Used (x10%):\" is \"\"; needs a whole number from 0 to 10"})
         << "one message, and neither a file dialog nor Exit?";
     EXPECT_EQ(e.slot(1) + e.slot(2) + ' ' + e.game(), before + " 40|Desert|Summer");
     EXPECT_TRUE(std::filesystem::is_empty(dir));
@@ -158,11 +162,11 @@ TEST_F(Command3_Click, ChecksEveryValueBeforeAnyDialogAndNamesEachUnitAsTheListS
     e.prompts.asked.clear();
     e.press(WindowEvent::Command3_Click);
     EXPECT_EQ(e.prompts.asked,
-              std::vector<std::string>{
-                  refused +
-                  "unit 1 \"KG Weber - Red\": \"Fuel Used (x10%):\" is \"\"; needs a whole number from 0 to 10\n"
-                  "unit 3 \"Zulu - Green\" (now \"Zulu - Blue\"): \"Ammo Used (x10%):\" is \"N/A\"; needs a "
-                  "whole number from 0 to 10"});
+              std::vector<std::string>{refused +
+                                       "unit 1 \"KG Weber - Red\"\n"
+                                       "    \"Fuel Used (x10%):\" is \"\"; needs a whole number from 0 to 10\n"
+                                       "unit 3 \"Zulu - Green\" (now \"Zulu - Blue\")\n"
+                                       "    \"Ammo Used (x10%):\" is \"N/A\"; needs a whole number from 0 to 10"});
 
     // Once the values are mended, a file that cannot be written is named with the reason.
     for (int row : {0, 2})

@@ -29,7 +29,8 @@ using Answer = std::variant<Cancel, std::string, bool, std::filesystem::path>;
 struct ScriptedPrompts final : EditorPrompts
 {
     std::deque<Answer> answers;
-    // "open", "save", "yesno TITLE|TEXT", "input TITLE|PROMPT", "error TITLE|TEXT"
+    // "open", "save", "yesno TITLE|TEXT", "input TITLE|PROMPT", "error TITLE|TEXT",
+    // "report TITLE|TEXT"
     std::vector<std::string> asked;
     // What each file dialog was asked to start with, in order.
     std::vector<FileRequest> fileRequests;
@@ -60,6 +61,11 @@ struct ScriptedPrompts final : EditorPrompts
     {
         fault.enter("end");
         ++endProgramCalls;
+    }
+    void showReport(const ErrorMessage& m) override
+    {
+        asked.push_back("report " + m.title + '|' + m.text);
+        fault.enter("report");
     }
 
     Answer take(std::string_view method, std::string question)

@@ -166,6 +166,13 @@ scenario_cancel_and_refuse() {
     rw_click Command3
     rw_dismiss_error
     rw_expect_running
+    # Escape closes it too, although its text has the focus.
+    local refusal
+    rw_key ctrl+s
+    refusal=$(rw_wait_active "$RW_TITLE" "$RW_MAIN")
+    rw_key Escape
+    rw_wait_gone "$refusal" "the refusal"
+    rw_expect_running
     [ -z "$(ls -A "$work")" ] || rw_fail "files appeared: $(ls -A "$work" | tr '\n' ' ')"
 
     rw_step save-corrected
@@ -250,6 +257,37 @@ scenario_screenshot() {
     import -window root -crop "$geometry" +repage "$RW_OUT/screenshot-windows.png" ||
         rw_fail "no picture taken"
     echo "wrote $RW_OUT/screenshot-windows.png ($geometry)"
+}
+
+# Not a test: the picture of a refused SAVE for the README (./dev windows-screenshot): two
+# units with values the file cannot hold, one of them renamed, and a day out of range.
+# Writes OUT_DIR/refusal-windows.png.
+scenario_refusal_screenshot() {
+    rw_step load
+    rw_click Command2
+    rw_answer Open "$(rw_windows_path "$RW_DATA/editor-three-units.txt")"
+    rw_step refuse
+    rw_select_row 1
+    rw_type_into Combo2 N/A
+    rw_type_into Combo7 12
+    rw_click Command1
+    rw_select_row 2
+    rw_type_into Text1 "Kampfgruppe Weber"
+    rw_type_into Combo3 x
+    rw_click Command1
+    rw_type_into Combo13 40
+    rw_click Command3
+    rw_wait_active "$RW_TITLE" "$RW_MAIN" >/dev/null
+
+    rw_step picture
+    # Wine draws the frame inside each X window; the box is the smaller of the two so titled.
+    local geometry
+    geometry=$(xdotool search --onlyvisible --name "^$RW_TITLE\$" | while read -r window; do
+        xdotool getwindowgeometry "$window" | awk '/Position/ { split($2, p, ","); x = p[1]; y = p[2] }
+            /Geometry/ { split($2, g, "x"); w = g[1]; h = g[2] } END { print w * h, w "x" h "+" x "+" y }'
+    done | sort -n | head -n 1 | cut -d ' ' -f 2)
+    import -window root -crop "$geometry" +repage "$RW_OUT/refusal-windows.png" || rw_fail "no picture taken"
+    echo "wrote $RW_OUT/refusal-windows.png ($geometry)"
 }
 
 [ $# -eq 5 ] || {
