@@ -2,7 +2,7 @@
 # Scenarios a user plays through in the Windows editor's real window under Wine; each ends
 # in files that must match the expected files byte for byte. The same scenarios as the
 # Linux suite (tests/e2e), with the same expected files.
-# usage: scenarios.sh SCENARIO EDITOR_EXE DATA_DIR OUT_DIR WINE_RUN
+# usage: scenarios.sh SCENARIO EDITOR_EXE SPY_EXE DATA_DIR OUT_DIR WINE_RUN
 set -euo pipefail
 # Texts with é and € are taken apart character by character.
 export LC_ALL=C.UTF-8
@@ -252,8 +252,8 @@ scenario_screenshot() {
     echo "wrote $RW_OUT/screenshot-windows.png ($geometry)"
 }
 
-[ $# -eq 5 ] || {
-    echo "usage: $0 SCENARIO EDITOR_EXE DATA_DIR OUT_DIR WINE_RUN" >&2
+[ $# -eq 6 ] || {
+    echo "usage: $0 SCENARIO EDITOR_EXE SPY_EXE DATA_DIR OUT_DIR WINE_RUN" >&2
     exit 2
 }
 declare -F "scenario_$1" >/dev/null || {
