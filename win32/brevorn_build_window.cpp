@@ -5,7 +5,6 @@
 #include "dpi.h"
 #include "layout_scale.h"
 #include "messages.h"
-#include "state_report.h"
 #include "utf16.h"
 #include "window_layout.h"
 
@@ -26,8 +25,6 @@ constexpr DWORD WindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_HSCROLL
 constexpr DWORD WindowExStyle = WS_EX_CONTROLPARENT;
 // Control ids stay clear of IDOK and IDCANCEL, which Enter and Escape send to the window.
 constexpr int FirstControlId = 100;
-constexpr UINT_PTR StateReportTimer = 1;
-constexpr UINT StateReportInterval = 50; // milliseconds
 // One click on a scroll bar's arrow, and one line of the mouse wheel.
 constexpr int ScrollLineTwips = 240;
 
@@ -149,12 +146,6 @@ bool BrevornBuildWindow::translateShortcut(MSG& message)
         m_shortcuts = ::CreateAcceleratorTableW(keys.data(), int(keys.size()));
     }
     return m_window && ::TranslateAcceleratorW(m_window, m_shortcuts, &message);
-}
-
-void BrevornBuildWindow::reportStateTo(const std::filesystem::path& file)
-{
-    m_stateReport = std::make_unique<StateReport>(file);
-    ::SetTimer(m_window, StateReportTimer, StateReportInterval, nullptr);
 }
 
 void BrevornBuildWindow::createControls()
@@ -470,12 +461,6 @@ LRESULT BrevornBuildWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lP
     case WM_SETTINGCHANGE:
         if (wParam == SPI_SETNONCLIENTMETRICS)
             applyLayout(windowDpi(m_window), nullptr);
-        break;
-    case WM_TIMER:
-        if (wParam == StateReportTimer && m_stateReport) {
-            m_stateReport->serviceRequest(*this);
-            return 0;
-        }
         break;
     case WM_DESTROY:
         // Closing the window ends the program at once, without a question.

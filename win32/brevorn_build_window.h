@@ -12,12 +12,8 @@
 #include <windows.h>
 
 #include <array>
-#include <filesystem>
-#include <memory>
 
 namespace brevorn {
-
-class StateReport;
 
 class BrevornBuildWindow final : public EditorView
 {
@@ -37,10 +33,6 @@ public:
     // Runs the shortcut a key message stands for (Ctrl+O for LOAD, Ctrl+S for SAVE); true
     // when the message was one. Called by the message loop before anything else sees it.
     bool translateShortcut(MSG& message);
-
-    // For the real-window tests: the window writes its state to file whenever asked (see
-    // state_report.h). Off unless called.
-    void reportStateTo(const std::filesystem::path& file);
 
     // The view the core works through.
     std::string text(Control control) const override;
@@ -85,7 +77,6 @@ private:
     POINT m_scroll{};
     bool m_updatingScrollBars = false;
     HWND m_lastFocus = nullptr;
-    std::unique_ptr<StateReport> m_stateReport;
 };
 
 } // namespace brevorn
