@@ -53,7 +53,8 @@ constexpr UINT AnswerTimeout = 5000;
 // Farther than any layout scrolls, in pixels.
 constexpr int MostScroll = 1 << 14;
 
-// Thrown when the window does not answer: no state is written this time.
+// Thrown when the window does not answer or does not hold still: no state is written this
+// time.
 struct NoAnswer
 {
 };
@@ -66,8 +67,10 @@ struct NoAnswer
 LRESULT ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
     DWORD_PTR result = 0;
-    if (!::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, AnswerTimeout, &result))
+    if (!::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, AnswerTimeout, &result)) {
+        std::fputs("window_spy: the editor's window did not answer\n", stderr);
         throw NoAnswer{};
+    }
     return LRESULT(result);
 }
 
@@ -86,13 +89,18 @@ std::string shownText(HWND control)
     }
 }
 
-// A top-level window's title: for another process's window GetWindowText reads the title
-// Windows keeps rather than asking the window.
+// A top-level window's title as Windows keeps it, without asking the window.
 std::string title(HWND window)
 {
-    std::wstring text(std::size_t(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(std::size_t(::GetWindowTextW(window, text.data(), int(text.size()))));
-    return toUtf8(text);
+    std::wstring text(256, L'\0');
+    for (;;) {
+        const auto length = std::size_t(::InternalGetWindowText(window, text.data(), int(text.size())));
+        if (length + 1 < text.size()) {
+            text.resize(length);
+            return toUtf8(text);
+        }
+        text.resize(text.size() * 2);
+    }
 }
 
 using Controls = std::array<HWND, ControlCount>;
@@ -200,7 +208,9 @@ POINT scrollPositions(const std::array<RECT, ControlCount>& shown, const RECT& c
     return {scrollPosition(horizontal), scrollPosition(vertical)};
 }
 
-std::string describeState(HWND window, const Controls& controls)
+// What the window server keeps for the window and can tell at any moment, without asking
+// the window: places, scroll bars, the active window, the focus, which control is enabled.
+std::string describeLayout(HWND window, const Controls& controls)
 {
     std::string out;
     auto line = [&out](const std::string& text) { out += text + "\n"; };
@@ -245,6 +255,16 @@ std::string describeState(HWND window, const Controls& controls)
         line("control " + std::string(row.name) + " " + place(shown.at(std::size_t(row.control))) + " " +
              (::IsWindowEnabled(made) ? "1" : "0"));
     }
+    return out;
+}
+
+// What only the controls know, asked with messages: texts, open drop-down lists, the list's
+// entries and selection.
+std::string describeContents(const Controls& controls)
+{
+    std::string out;
+    auto line = [&out](const std::string& text) { out += text + "\n"; };
+
     for (const ControlRow& row : controlTable()) {
         HWND made = controls.at(std::size_t(row.control));
         if (row.kind == ControlKind::TextBox || row.kind == ControlKind::ComboBox)
@@ -263,6 +283,22 @@ std::string describeState(HWND window, const Controls& controls)
     line("selected " + std::to_string(selected == LB_ERR ? -1 : selected));
     line("end");
     return out;
+}
+
+// The whole state, as it was between two steps of the editor. The window server's part can
+// be read while the editor is half-way through a step (the focus moved, the controls not yet
+// scrolled to it), while the messages are answered only between steps; the state counts once
+// the server's part reads the same before and after the messages.
+std::string describeState(HWND window, const Controls& controls)
+{
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        const std::string layout = describeLayout(window, controls);
+        const std::string contents = describeContents(controls);
+        if (describeLayout(window, controls) == layout)
+            return layout + contents;
+    }
+    std::fputs("window_spy: the editor's window kept changing\n", stderr);
+    throw NoAnswer{};
 }
 
 bool writeFile(const std::wstring& file, const std::string& text)
@@ -306,7 +342,7 @@ int wmain(int argc, wchar_t** argv)
             if (writeFile(file, describeState(window, *controls)))
                 ::DeleteFileW(request.c_str());
         } catch (const NoAnswer&) {
-            std::fputs("window_spy: the editor's window did not answer\n", stderr);
+            std::fputs("window_spy: no state this time\n", stderr);
         }
     }
 }
