@@ -12,12 +12,8 @@
 #include <windows.h>
 
 #include <array>
-#include <filesystem>
-#include <memory>
 
 namespace brevorn {
-
-class StateReport;
 
 class BrevornBuildWindow final : public EditorView
 {
@@ -34,9 +30,6 @@ public:
     // Physical pixels per (twips / 15), the same for every control and the window.
     double layoutScale() const { return m_scale; }
 
-    // For the real-window tests: the window writes its state to file whenever asked (see
-    // state_report.h). Off unless called.
-    void reportStateTo(const std::filesystem::path& file);
 
     // The view the core works through.
     std::string text(Control control) const override;
@@ -80,7 +73,6 @@ private:
     POINT m_scroll{};
     bool m_updatingScrollBars = false;
     HWND m_lastFocus = nullptr;
-    std::unique_ptr<StateReport> m_stateReport;
 };
 
 } // namespace brevorn
