@@ -26,6 +26,8 @@ constexpr DWORD WindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_HSCROLL
 constexpr DWORD WindowExStyle = WS_EX_CONTROLPARENT;
 // Control ids stay clear of IDOK and IDCANCEL, which Enter and Escape send to the window.
 constexpr int FirstControlId = 100;
+// Posted to the window itself: work that can wait until the window shows.
+constexpr UINT AfterShownMessage = WM_APP;
 // One click on a scroll bar's arrow, and one line of the mouse wheel.
 constexpr int ScrollLineTwips = 240;
 
@@ -127,7 +129,9 @@ BrevornBuildWindow::BrevornBuildWindow(HINSTANCE instance)
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     m_prompts.setOwner(m_window);
     createControls();
-    createToolTips();
+    // Nobody rests the pointer on a control before the window shows: the tips are made
+    // from the message loop, so that start-up waits for none of them.
+    ::PostMessageW(m_window, AfterShownMessage, 0, 0);
     applyLayout(windowDpi(m_window), nullptr);
     m_core.handle(WindowEvent::Form_Load);
     // The control with the lowest tab index; it takes the focus when the window is shown.
@@ -158,7 +162,8 @@ void BrevornBuildWindow::createControls()
         if (row.kind == ControlKind::ComboBox) {
             ::SendMessageW(made, CB_LIMITTEXT, 0, 0);
             // A combo takes no text from its window name when it is made.
-            ::SetWindowTextW(made, toUtf16(row.caption).c_str());
+            if (!row.caption.empty())
+                ::SetWindowTextW(made, toUtf16(row.caption).c_str());
         }
     };
     // Children are made in tab order, which is also the order Tab walks them. A screen
@@ -456,6 +461,9 @@ LRESULT BrevornBuildWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lP
         if (wParam == SPI_SETNONCLIENTMETRICS)
             applyLayout(windowDpi(m_window), nullptr);
         break;
+    case AfterShownMessage:
+        createToolTips();
+        return 0;
     case WM_DESTROY:
         // Closing the window ends the program at once, without a question.
         ::PostQuitMessage(0);
@@ -536,12 +544,17 @@ void BrevornBuildWindow::setText(Control c, std::string_view text)
 void BrevornBuildWindow::setItems(Control combo, std::span<const std::string_view> items)
 {
     HWND made = control(combo);
-    // Emptying the list would empty the field too; the field keeps its own text.
-    const std::wstring shown = windowText(made);
-    ::SendMessageW(made, CB_RESETCONTENT, 0, 0);
+    // Emptying the list would empty the field too; the field keeps its own text. A list
+    // that is empty already (as at start) need not be emptied.
+    const bool filled = ::SendMessageW(made, CB_GETCOUNT, 0, 0) > 0;
+    const std::wstring shown = filled ? windowText(made) : std::wstring();
+    if (filled)
+        ::SendMessageW(made, CB_RESETCONTENT, 0, 0);
+    ::SendMessageW(made, CB_INITSTORAGE, items.size(), items.size() * 16 * sizeof(wchar_t));
     for (std::string_view item : items)
         ::SendMessageW(made, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toUtf16(item).c_str()));
-    ::SetWindowTextW(made, shown.c_str());
+    if (filled)
+        ::SetWindowTextW(made, shown.c_str());
 }
 
 int BrevornBuildWindow::selectedIndex() const
