@@ -14,6 +14,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 namespace brevorn {
 
@@ -33,6 +34,7 @@ public:
     HWND control(Control control) const { return m_controls.at(static_cast<std::size_t>(control)); }
     // Physical pixels per (twips / 15), the same for every control and the window.
     double layoutScale() const { return m_scale; }
+    UINT dpi() const { return m_dpi; }
 
     // For the real-window tests: the window writes its state to file whenever asked (see
     // state_report.h). Off unless called.
@@ -66,6 +68,12 @@ private:
     void scrollIntoView(HWND target);
     void onCommand(int id, int notification, bool fromShortcut);
     void focusControl(HWND target);
+    // Gives the focus to a control without scrolling it into view: the program's own moves.
+    void restoreFocus(HWND target);
+    // Highlights the item of an open combo list that equals the combo's text.
+    void highlightShownItem(HWND combo);
+    // The width the list needs to show an entry whole, for its sideways scrolling.
+    int entryWidth(const std::wstring& entry) const;
     // The window's own control that holds the focus (a combo for the field inside it).
     HWND focusedControl() const;
 
@@ -75,10 +83,13 @@ private:
     std::array<HWND, ControlCount> m_controls{};
     HFONT m_font = nullptr;
     double m_scale = 1.0;
+    // The density the window is laid out for: that of the monitor it is on.
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     // The whole layout's size and the part of it scrolled out at the top left, in pixels.
     SIZE m_content{};
     POINT m_scroll{};
     bool m_updatingScrollBars = false;
+    bool m_restoringFocus = false;
     HWND m_lastFocus = nullptr;
     std::unique_ptr<StateReport> m_stateReport;
 };
