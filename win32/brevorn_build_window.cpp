@@ -30,6 +30,16 @@ constexpr int FirstControlId = 100;
 // Posted by a combo that opens its list, to highlight the item equal to its text once the
 // list has made its own choice.
 constexpr UINT HighlightShownItem = WM_APP + 1;
+
+// A combo opened by a click chooses its list's item once more when the button comes up;
+// the window's choice follows that one.
+LRESULT CALLBACK comboAfterClick(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR owner)
+{
+    const LRESULT result = ::DefSubclassProc(combo, message, wParam, lParam);
+    if (message == WM_LBUTTONUP && ::SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0))
+        ::SendMessageW(reinterpret_cast<HWND>(owner), HighlightShownItem, reinterpret_cast<WPARAM>(combo), 0);
+    return result;
+}
 constexpr UINT_PTR StateReportTimer = 1;
 constexpr UINT StateReportInterval = 50; // milliseconds
 // One click on a scroll bar's arrow, and one line of the mouse wheel.
@@ -194,6 +204,7 @@ void BrevornBuildWindow::createControls()
         if (row.kind == ControlKind::TextBox)
             ::SendMessageW(made, EM_SETLIMITTEXT, 0, 0);
         if (row.kind == ControlKind::ComboBox) {
+            ::SetWindowSubclass(made, comboAfterClick, 0, reinterpret_cast<DWORD_PTR>(m_window));
             ::SendMessageW(made, CB_LIMITTEXT, 0, 0);
             // A combo takes no text from its window name when it is made.
             ::SetWindowTextW(made, toUtf16(row.caption).c_str());
@@ -537,8 +548,10 @@ void BrevornBuildWindow::onCommand(int id, int notification, bool fromShortcut)
     if (tookFocus && !m_restoringFocus)
         scrollIntoView(this->control(control));
     // The list opens where Windows puts it; the item equal to the text is highlighted after.
-    if (kind == ControlKind::ComboBox && notification == CBN_DROPDOWN)
+    if (kind == ControlKind::ComboBox && notification == CBN_DROPDOWN) {
+        m_textWhenOpened = windowText(this->control(control));
         ::PostMessageW(m_window, HighlightShownItem, reinterpret_cast<WPARAM>(this->control(control)), 0);
+    }
     // The user changed the list's selection; the program's own changes send nothing.
     if (control == Control::List1 && notification == LBN_SELCHANGE && !fromShortcut)
         m_core.handle(WindowEvent::List1_Click);
@@ -569,10 +582,14 @@ void BrevornBuildWindow::highlightShownItem(HWND combo)
     parts.cbSize = sizeof parts;
     if (!::SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) || !::GetComboBoxInfo(combo, &parts) || !parts.hwndList)
         return;
-    // Windows opens the list at the first item that starts like the text, in any case; the
-    // one highlighted is the item equal to it, or none. Only the list's highlight moves: the
-    // field keeps its text.
-    const std::wstring shown = windowText(combo);
+    // Windows opens the list at the first item that starts like the text, in any case, and
+    // Wine puts that item's text into the field too; the field gets its text back, and the
+    // item highlighted is the one equal to it, or none.
+    const std::wstring shown = m_textWhenOpened;
+    if (windowText(combo) != shown) {
+        ::SetWindowTextW(combo, shown.c_str());
+        ::SendMessageW(combo, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    }
     LRESULT equal = LB_ERR;
     for (LRESULT found = ::SendMessageW(combo, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(shown.c_str()));
          found != CB_ERR;) {

@@ -91,6 +91,8 @@ private:
     bool m_updatingScrollBars = false;
     bool m_restoringFocus = false;
     HWND m_lastFocus = nullptr;
+    // The text of the combo whose list was opened last, as it was before the list opened.
+    std::wstring m_textWhenOpened;
     std::unique_ptr<StateReport> m_stateReport;
 };
 

@@ -268,7 +268,8 @@ scenario_layout() {
 
     rw_step list-opens-at-the-value
     rw_type_into Combo2 2
-    rw_key alt+Down
+    # Opened with a click on its button: under Wine, keys after Alt+Down do not reach the list.
+    rw_click Combo2 arrow
     rw_poll "$RW_TIMEOUT" rw_dropped Combo2 || rw_fail "the drop-down list of Combo2 did not open"
     rw_expect dropped Combo2 3
     rw_key Down
@@ -279,7 +280,7 @@ scenario_layout() {
     rw_step only-an-equal-item-is-highlighted
     # "n/a" starts like "N/A" and differs in case: no item is highlighted, the text stays.
     rw_type_into Combo3 n/a
-    rw_key alt+Down
+    rw_click Combo3 arrow
     rw_poll "$RW_TIMEOUT" rw_dropped Combo3 || rw_fail "the drop-down list of Combo3 did not open"
     rw_expect dropped Combo3 -1
     rw_expect text Combo3 n/a
