@@ -6,7 +6,6 @@
 #include "layout_scale.h"
 #include "messages.h"
 #include "resource_ids.h"
-#include "state_report.h"
 #include "utf16.h"
 #include "window_layout.h"
 
@@ -40,8 +39,7 @@ LRESULT CALLBACK comboAfterClick(HWND combo, UINT message, WPARAM wParam, LPARAM
         ::SendMessageW(reinterpret_cast<HWND>(owner), HighlightShownItem, reinterpret_cast<WPARAM>(combo), 0);
     return result;
 }
-constexpr UINT_PTR StateReportTimer = 1;
-constexpr UINT StateReportInterval = 50; // milliseconds
+
 // One click on a scroll bar's arrow, and one line of the mouse wheel.
 constexpr int ScrollLineTwips = 240;
 
@@ -182,12 +180,6 @@ BrevornBuildWindow::~BrevornBuildWindow()
         ::DestroyWindow(m_window);
     if (m_font)
         ::DeleteObject(m_font);
-}
-
-void BrevornBuildWindow::reportStateTo(const std::filesystem::path& file)
-{
-    m_stateReport = std::make_unique<StateReport>(file);
-    ::SetTimer(m_window, StateReportTimer, StateReportInterval, nullptr);
 }
 
 void BrevornBuildWindow::createControls()
@@ -518,12 +510,6 @@ LRESULT BrevornBuildWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lP
     case WM_SETTINGCHANGE:
         if (wParam == SPI_SETNONCLIENTMETRICS)
             applyLayout(windowDpi(m_window), nullptr);
-        break;
-    case WM_TIMER:
-        if (wParam == StateReportTimer && m_stateReport) {
-            m_stateReport->serviceRequest(*this);
-            return 0;
-        }
         break;
     case WM_DESTROY:
         // Closing the window ends the program at once, without a question.

@@ -12,13 +12,9 @@
 #include <windows.h>
 
 #include <array>
-#include <filesystem>
-#include <memory>
 #include <string>
 
 namespace brevorn {
-
-class StateReport;
 
 class BrevornBuildWindow final : public EditorView
 {
@@ -35,10 +31,6 @@ public:
     // Physical pixels per (twips / 15), the same for every control and the window.
     double layoutScale() const { return m_scale; }
     UINT dpi() const { return m_dpi; }
-
-    // For the real-window tests: the window writes its state to file whenever asked (see
-    // state_report.h). Off unless called.
-    void reportStateTo(const std::filesystem::path& file);
 
     // The view the core works through.
     std::string text(Control control) const override;
@@ -93,7 +85,6 @@ private:
     HWND m_lastFocus = nullptr;
     // The text of the combo whose list was opened last, as it was before the list opened.
     std::wstring m_textWhenOpened;
-    std::unique_ptr<StateReport> m_stateReport;
 };
 
 } // namespace brevorn

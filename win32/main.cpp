@@ -4,17 +4,12 @@
 
 #include <commctrl.h>
 
-#include <cstdlib>
-
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
 
     brevorn::BrevornBuildWindow window(instance);
-    // The real-window tests' switch; nothing else reads the environment.
-    if (const wchar_t* stateFile = ::_wgetenv(L"BREVORN_TEST_STATE_FILE"); stateFile && *stateFile)
-        window.reportStateTo(stateFile);
     ::ShowWindow(window.handle(), showCommand);
     ::UpdateWindow(window.handle());
 

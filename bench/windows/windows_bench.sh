@@ -9,7 +9,8 @@ export LC_ALL=C.UTF-8
 
 build=$(realpath "$1")
 source "$(dirname "${BASH_SOURCE[0]}")/../../tests/win32e2e/win32_e2e_lib.sh"
-rw_begin bench "$build/win32/BrevornBuilder.exe" "$2" "$build/bench/windows" "$build/wine-run"
+rw_begin bench "$build/win32/BrevornBuilder.exe" "$build/tests/win32e2e/window_spy.exe" "$2" "$build/bench/windows" \
+    "$build/wine-run"
 rounds=${3:-10}
 rw_start_x
 

@@ -2,7 +2,7 @@
 # Scenarios a user plays through in the Windows editor's real window under Wine; each ends
 # in files that must match the expected files byte for byte. The same scenarios as the
 # Linux suite (tests/e2e), with the same expected files.
-# usage: scenarios.sh SCENARIO EDITOR_EXE DATA_DIR OUT_DIR WINE_RUN
+# usage: scenarios.sh SCENARIO EDITOR_EXE SPY_EXE DATA_DIR OUT_DIR WINE_RUN
 set -euo pipefail
 # Texts with é and € are taken apart character by character.
 export LC_ALL=C.UTF-8
@@ -204,6 +204,23 @@ scenario_accented_name() {
     save_and_leave "$work/regiment.txt" win32-e2e-accented-name.expected.txt
 }
 
+# True when the focus has left List1 for a control that lies whole in view.
+focus_moved_into_view() {
+    rw_state
+    local focus
+    focus=$(rw_value focus)
+    [ "$focus" != List1 ] && rw_in_view "$focus"
+}
+
+# True when List1 has the focus and its top left is at the client area's top left.
+list_focused_at_corner() {
+    local list window
+    rw_state
+    read -r -a list <<<"$(rw_value control List1)"
+    read -r -a window <<<"$(rw_value window)"
+    [ "$(rw_value focus)" = List1 ] && [ "${list[0]} ${list[1]}" = "${window[0]} ${window[1]}" ]
+}
+
 # On a screen smaller than the window, the window opens at the screen's size and its scroll
 # bars bring LOAD and SAVE within reach of the mouse; Tab shows the control it moves to.
 scenario_small_screen() {
@@ -219,19 +236,16 @@ scenario_small_screen() {
     rw_in_view Command2 && rw_fail "LOAD is in view on a screen smaller than the window; nothing to scroll"
 
     rw_step tab-shows-the-control
-    # Shift+Tab from the first control goes to the last one, at the bottom right.
+    # Shift+Tab from the first control goes to the last one, at the bottom right. The keys
+    # reach the editor a moment after they are sent: the state is read until it shows them.
     rw_key shift+Tab
-    rw_state
-    [ "$(rw_value focus)" != List1 ] || rw_fail "Shift+Tab left the focus on List1"
-    rw_in_view "$(rw_value focus)" || rw_fail "$(rw_value focus) took the focus out of view"
+    rw_poll "$RW_TIMEOUT" focus_moved_into_view ||
+        rw_fail "Shift+Tab from List1 left the focus on $(rw_value focus), or out of view"
     # The list is taller than this window: its top left comes into view.
-    local list window
     rw_key Tab
-    rw_expect_focus List1
-    read -r -a list <<<"$(rw_value control List1)"
-    read -r -a window <<<"$(rw_value window)"
-    [ "${list[0]} ${list[1]}" = "${window[0]} ${window[1]}" ] ||
-        rw_fail "List1 at ${list[0]},${list[1]} took the focus, not at the window's corner ${window[0]},${window[1]}"
+    rw_poll "$RW_TIMEOUT" list_focused_at_corner ||
+        rw_fail "List1 is at $(rw_value control List1 | cut -d' ' -f1,2) with the focus on $(rw_value focus)," \
+            "not at the window's corner $(rw_value window | cut -d' ' -f1,2)"
 
     rw_step load
     rw_scroll_into_view Command2
@@ -340,16 +354,16 @@ scenario_refusal_screenshot() {
     echo "wrote $RW_OUT/refusal-windows.png ($geometry)"
 }
 
-[ $# -eq 5 ] || [ $# -eq 6 ] || {
-    echo "usage: $0 SCENARIO EDITOR_EXE DATA_DIR OUT_DIR WINE_RUN [DPI]" >&2
+[ $# -eq 6 ] || [ $# -eq 7 ] || {
+    echo "usage: $0 SCENARIO EDITOR_EXE SPY_EXE DATA_DIR OUT_DIR WINE_RUN [DPI]" >&2
     exit 2
 }
 declare -F "scenario_$1" >/dev/null || {
     echo "no scenario named $1" >&2
     exit 2
 }
-rw_begin "${@:1:5}"
-[ -z "${6-}" ] || RW_DPI=$6
+rw_begin "${@:1:6}"
+[ -z "${7-}" ] || RW_DPI=$7
 case $RW_SCENARIO in
 # Where the window opened scrolled down and scrolled down again after each LOAD.
 small_screen) RW_SCREEN=800x600 RW_DPI=192 ;;

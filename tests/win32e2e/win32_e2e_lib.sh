@@ -1,7 +1,8 @@
 # Helpers for driving the Windows editor under Wine in a real X window, with the mouse and
 # the keyboard only: Xvfb for the screen, xdotool for the hands. Wine draws the controls
-# inside one X window, so the editor's test switch (BREVORN_TEST_STATE_FILE) tells where
-# each control is and what it shows; every action is checked against that state.
+# inside one X window, so a spy program (window_spy.exe) under the same Wine server reads
+# the editor's window from outside and tells where each control is and what it shows;
+# every action is checked against that state.
 # Sourced by scenarios.sh; every helper fails the scenario with a screenshot.
 
 source "$(dirname "${BASH_SOURCE[0]}")/../real_window_lib.sh"
@@ -10,23 +11,28 @@ RW_TITLE="Steelvane Brevorn Builder"
 RW_SKIP=77
 # A healthy run answers within a second; Wine on a busy machine may take a few.
 RW_TIMEOUT=${RW_TIMEOUT:-20}
+# Wine's server, its services and its desktop start afresh with each scenario: about 2 s on
+# an idle machine, from 9 to 22 s measured on two cores busy with builds (load 11 to 15).
+RW_START_TIMEOUT=${RW_START_TIMEOUT:-90}
 # The X screen's size, where the window fits unless a scenario chooses a smaller one.
 RW_SCREEN=1024x768
 # The screen's density, as Wine reads it from the registry; set for every scenario, since
 # the Wine prefix is the build's.
 RW_DPI=96
 
-# rw_begin SCENARIO EDITOR_EXE DATA_DIR OUT_DIR WINE_RUN
+# rw_begin SCENARIO EDITOR_EXE SPY_EXE DATA_DIR OUT_DIR WINE_RUN
 rw_begin() {
     RW_SCENARIO=$1
     RW_EDITOR=$(realpath "$2")
-    RW_DATA=$(realpath "$3")
-    mkdir -p "$4"
-    RW_OUT=$(realpath "$4")
-    RW_WINE_RUN=$(realpath "$5")
+    RW_SPY=$(realpath "$3")
+    RW_DATA=$(realpath "$4")
+    mkdir -p "$5"
+    RW_OUT=$(realpath "$5")
+    RW_WINE_RUN=$(realpath "$6")
     RW_STEP=start
     RW_XVFB_PID=
     RW_EDITOR_PID=
+    RW_SPY_PID=
     RW_PASSED=
     rm -f "$RW_OUT/failure-$RW_SCENARIO-"*.png
     RW_TMP=$(mktemp -d "${TMPDIR:-/tmp}/brevorn-win32-e2e-$RW_SCENARIO.XXXXXX")
@@ -43,10 +49,12 @@ rw_wineserver() {
 }
 
 rw_cleanup() {
-    if [ -n "$RW_EDITOR_PID" ]; then
-        kill "$RW_EDITOR_PID" 2>/dev/null || true
-        wait "$RW_EDITOR_PID" 2>/dev/null || true
-    fi
+    local pid
+    for pid in "$RW_EDITOR_PID" "$RW_SPY_PID"; do
+        [ -n "$pid" ] || continue
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
     rw_wineserver -k 2>/dev/null || true
     if [ -n "$RW_XVFB_PID" ]; then
         kill "$RW_XVFB_PID" 2>/dev/null || true
@@ -109,20 +117,24 @@ rw_windows_path() {
     printf 'Z:%s' "$1" | tr '/' '\\'
 }
 
+# Starts the editor, and the spy that answers for its window under the same Wine server.
 rw_start_editor() {
     rw_step start-editor
     [ -f "$RW_EDITOR" ] || rw_fail "no editor at $RW_EDITOR"
+    [ -f "$RW_SPY" ] || rw_fail "no window spy at $RW_SPY"
+    # A server on its way out would take the new programs with it: the next one starts once
+    # it has gone.
     rw_wineserver -k 2>/dev/null || true
     "$RW_WINE_RUN" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$RW_DPI" /f \
         >"$RW_TMP/reg.log" 2>&1 || rw_fail "cannot set Wine's density to $RW_DPI: $(tail -n 2 "$RW_TMP/reg.log")"
     # The registry is read when the server starts: this one ends with the change written.
     rw_wineserver -k 2>/dev/null || true
     rw_wineserver -w 2>/dev/null || true
-    (cd "$RW_TMP/work" &&
-        exec env BREVORN_TEST_STATE_FILE="$(rw_windows_path "$RW_STATE_FILE")" \
-            "$RW_WINE_RUN" "$RW_EDITOR" >"$RW_TMP/editor.log" 2>&1) &
+    (cd "$RW_TMP/work" && exec "$RW_WINE_RUN" "$RW_EDITOR" >"$RW_TMP/editor.log" 2>&1) &
     RW_EDITOR_PID=$!
-    RW_MAIN=$(rw_wait_active "$RW_TITLE")
+    "$RW_WINE_RUN" "$RW_SPY" "$(rw_windows_path "$RW_STATE_FILE")" >"$RW_TMP/spy.log" 2>&1 &
+    RW_SPY_PID=$!
+    RW_MAIN=$(RW_TIMEOUT=$RW_START_TIMEOUT rw_wait_active "$RW_TITLE")
     echo "window $(rw_value window) (client area, screen pixels)"
 }
 
@@ -130,7 +142,7 @@ rw_state_written() {
     [ ! -e "$RW_STATE_FILE.request" ] && [ -s "$RW_STATE_FILE" ]
 }
 
-# Asks the editor for its state; the file is complete once the request is gone.
+# Asks the spy for the editor's state; the file is complete once the request is gone.
 rw_state() {
     rm -f "$RW_STATE_FILE"
     : >"$RW_STATE_FILE.request"
@@ -140,7 +152,8 @@ rw_state() {
             rm -f "$RW_STATE_FILE.request"
             rw_fail "the editor ended"
         }
-        [ "$SECONDS" -lt "$deadline" ] || rw_fail "the editor did not report its state within $RW_TIMEOUT s"
+        kill -0 "$RW_SPY_PID" 2>/dev/null || rw_fail "the window spy ended: $(tail -n 3 "$RW_TMP/spy.log" | tr '\n' ' ')"
+        [ "$SECONDS" -lt "$deadline" ] || rw_fail "no state of the editor's window within $RW_TIMEOUT s"
         sleep 0.05
     done
     tail -n 1 "$RW_STATE_FILE" | grep -qx end || rw_fail "the state file is incomplete"
@@ -175,6 +188,8 @@ rw_active_is() {
 rw_wait_active() {
     local deadline=$((SECONDS + RW_TIMEOUT)) handle
     until handle=$(rw_active_is "$@"); do
+        # A failure inside the $(...) above ends only that subshell.
+        rw_editor_alive || rw_fail "the editor ended"
         [ "$SECONDS" -lt "$deadline" ] || rw_fail "no window titled '$1' became active within $RW_TIMEOUT s"
         sleep 0.1
     done
