@@ -1,6 +1,9 @@
 // The layout scale: the control table was drawn for a narrow font, so the whole window
-// grows until the font in use fits every caption, the way dialog units follow the font.
+// grows until the font in use fits every caption and every value a combo offers, the way
+// dialog units follow the font.
 #include "layout_scale.h"
+
+#include "choice_lists.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,11 +12,6 @@
 namespace brevorn {
 
 namespace {
-
-bool hasCaption(const ControlRow& control)
-{
-    return (control.kind == ControlKind::Label || control.kind == ControlKind::PushButton) && !control.caption.empty();
-}
 
 bool overlapsVertically(const ControlRow& a, const ControlRow& b)
 {
@@ -72,7 +70,24 @@ int captionIndent(std::span<const ControlRow> table, const ControlRow& control, 
     return std::max(0, scaledPixels(uncoveredSpan(table, control).start, scale) - scaledPixels(control.left, scale));
 }
 
-double layoutScale(std::span<const ControlRow> table, const CaptionMeasure& measure, double least)
+std::vector<std::string_view> textsToShow(const ControlRow& control)
+{
+    std::vector<std::string_view> texts;
+    if (!control.caption.empty())
+        texts.push_back(control.caption);
+    if (control.kind == ControlKind::ComboBox) {
+        for (const ChoiceList& list : choiceLists())
+            if (list.combo == control.control)
+                texts.insert(texts.end(), list.items.begin(), list.items.end());
+    } else if (control.kind == ControlKind::ListBox) {
+        texts.push_back(WidestExpectedListEntry);
+    } else if (control.kind == ControlKind::TextBox) {
+        texts.clear();
+    }
+    return texts;
+}
+
+double layoutScale(std::span<const ControlRow> table, const TextMeasure& measure, double least)
 {
     struct Need
     {
@@ -82,9 +97,15 @@ double layoutScale(std::span<const ControlRow> table, const CaptionMeasure& meas
     std::vector<Need> needs;
     double scale = least;
     for (const ControlRow& control : table) {
-        if (!hasCaption(control))
+        // Only the widest and the tallest text of a control can set its need.
+        std::vector<std::string_view> texts = textsToShow(control);
+        if (texts.empty())
             continue;
-        const PixelSize size = measure(control);
+        PixelSize size;
+        for (std::string_view text : texts) {
+            const PixelSize one = measure(control, text);
+            size = {std::max(size.width, one.width), std::max(size.height, one.height)};
+        }
         needs.push_back({&control, size});
         // Without rounding, this scale would just fit the caption.
         const TwipsSpan span = uncoveredSpan(table, control);

@@ -5,6 +5,8 @@
 
 #include <functional>
 #include <span>
+#include <string_view>
+#include <vector>
 
 namespace brevorn {
 
@@ -46,14 +48,24 @@ TwipsSpan uncoveredSpan(std::span<const ControlRow> table, const ControlRow& con
 // no control reaching over that edge hides its beginning; 0 for other kinds.
 int captionIndent(std::span<const ControlRow> table, const ControlRow& control, double scale);
 
-// The pixel size a control needs to show its caption in full with the font in use.
-using CaptionMeasure = std::function<PixelSize(const ControlRow&)>;
+// The widest entry the unit list is sized for: a long unit name from the rosters the
+// program is tried with and the usual side. A longer entry scrolls the list sideways.
+inline constexpr std::string_view WidestExpectedListEntry = "Kampfgruppe M\xC3\xBCller - Blue";
 
-// The smallest scale of at least least at which every label and button caption fits the
-// uncovered part of its control. Positions, sizes and the window all take this one
+// The texts a control has to show in full: a label's or a button's caption, every item a
+// combo offers and its initial text, the widest expected entry of the unit list. None for a
+// text box, whose text scrolls.
+std::vector<std::string_view> textsToShow(const ControlRow& control);
+
+// The pixel size the control needs to show this one text in full with the font in use,
+// its frame, margins and drop-down button included.
+using TextMeasure = std::function<PixelSize(const ControlRow&, std::string_view text)>;
+
+// The smallest scale of at least least at which every text of textsToShow fits its control
+// (a label: the uncovered part of it). Positions, sizes and the window all take this one
 // scale, so the proportions of the table stay as they are. A front end that works in
 // physical pixels passes the screen's density as least (1.5 at 144 dots per inch), so that
 // the window is never smaller than the table on that screen.
-double layoutScale(std::span<const ControlRow> table, const CaptionMeasure& measure, double least = 1.0);
+double layoutScale(std::span<const ControlRow> table, const TextMeasure& measure, double least = 1.0);
 
 } // namespace brevorn

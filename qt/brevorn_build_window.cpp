@@ -20,6 +20,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -190,19 +191,46 @@ void BrevornBuildWindow::placeControls()
     // A caption keeps a pixel clear of the controls beside it: one that meets a box reads
     // as part of it.
     constexpr int clearance = 1;
-    // Each caption is measured with the font and style its own control uses.
-    auto measure = [this](const ControlRow& row) {
+    // Each caption and value is measured with the font and style its own control uses.
+    auto measure = [this](const ControlRow& row, std::string_view text) {
         QWidget* widget = control(row.control);
         const QFontMetrics metrics = widget->fontMetrics();
-        QSize size(metrics.horizontalAdvance(fromUtf8(row.caption)), metrics.height());
-        if (row.kind == ControlKind::Label)
+        QSize size(metrics.horizontalAdvance(fromUtf8(text)), metrics.height());
+        QStyle* style = widget->style();
+        switch (row.kind) {
+        case ControlKind::Label:
             size.rwidth() += 2 * clearance;
-        if (row.kind == ControlKind::PushButton) {
+            break;
+        case ControlKind::PushButton: {
             // The caption stays out of the option: some styles give any captioned button a
             // minimum width that has nothing to do with reading the caption.
             QStyleOptionButton option;
             option.initFrom(widget);
-            size = widget->style()->sizeFromContents(QStyle::CT_PushButton, &option, size, widget);
+            size = style->sizeFromContents(QStyle::CT_PushButton, &option, size, widget);
+            break;
+        }
+        case ControlKind::ComboBox: {
+            // The field's frame and margins and the drop-down button, as the style draws them;
+            // a pixel more for the caret after the last character.
+            QStyleOptionComboBox option;
+            option.initFrom(widget);
+            option.editable = true;
+            // The height stays the table's: only the text has to fit it.
+            size.rwidth() += 1;
+            size.rwidth() = style->sizeFromContents(QStyle::CT_ComboBox, &option, size, widget).width();
+            break;
+        }
+        case ControlKind::ListBox: {
+            // The frame, the vertical scroll bar and the item's margins on both sides.
+            const auto* list = static_cast<QListWidget*>(widget);
+            const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+            size.rwidth() +=
+                2 * list->frameWidth() + style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, widget) + 2 * margin;
+            size.rheight() = 0;
+            break;
+        }
+        case ControlKind::TextBox:
+            break;
         }
         return PixelSize{size.width(), size.height()};
     };

@@ -28,6 +28,20 @@ constexpr DWORD WindowExStyle = WS_EX_CONTROLPARENT;
 constexpr int FirstControlId = 100;
 // Posted to the window itself: work that can wait until the window shows.
 constexpr UINT AfterShownMessage = WM_APP;
+// Posted by a combo that opens its list, to highlight the item equal to its text once the
+// list has made its own choice.
+constexpr UINT HighlightShownItem = WM_APP + 1;
+
+// A combo opened by a click chooses its list's item once more when the button comes up;
+// the window's choice follows that one.
+LRESULT CALLBACK comboAfterClick(HWND combo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR owner)
+{
+    const LRESULT result = ::DefSubclassProc(combo, message, wParam, lParam);
+    if (message == WM_LBUTTONUP && ::SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0))
+        ::SendMessageW(reinterpret_cast<HWND>(owner), HighlightShownItem, reinterpret_cast<WPARAM>(combo), 0);
+    return result;
+}
+
 // One click on a scroll bar's arrow, and one line of the mouse wheel.
 constexpr int ScrollLineTwips = 240;
 
@@ -77,8 +91,9 @@ ControlClass controlClass(ControlKind kind)
         return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0};
     case ControlKind::ListBox:
         // Unsorted; LBS_NOTIFY reports the user's changes of the selection; the height is
-        // the table's, not a whole number of entries.
-        return {L"LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
+        // the table's, not a whole number of entries; an entry wider than the list scrolls it
+        // sideways.
+        return {L"LISTBOX", WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
                 WS_EX_CLIENTEDGE};
     case ControlKind::PushButton:
         return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
@@ -93,12 +108,39 @@ bool namesAControl(Control label)
                                [label](const ControlRow& row) { return labelOf(row.control) == label; });
 }
 
-// The room a caption needs beyond its text: a button's frame and margins.
-PixelSize captionPadding(ControlKind kind, UINT dpi)
+// A caption keeps a pixel clear of the controls beside it: one that meets a box reads as
+// part of it.
+constexpr int LabelClearance = 1;
+
+// The room a text needs beyond its own extent: a button's frame and margins, a combo's
+// frame, its field's margins and its drop-down button, the list's frame, its scroll bar and
+// the gap before an entry, a label's clearance on both sides.
+PixelSize textPadding(HWND made, ControlKind kind, UINT dpi)
 {
-    if (kind != ControlKind::PushButton)
-        return {0, 0};
-    return {::MulDiv(12, int(dpi), USER_DEFAULT_SCREEN_DPI), ::MulDiv(4, int(dpi), USER_DEFAULT_SCREEN_DPI)};
+    const int edge = systemMetric(SM_CXEDGE, dpi);
+    const int bar = systemMetric(SM_CXVSCROLL, dpi);
+    switch (kind) {
+    case ControlKind::PushButton:
+        return {::MulDiv(12, int(dpi), USER_DEFAULT_SCREEN_DPI), ::MulDiv(4, int(dpi), USER_DEFAULT_SCREEN_DPI)};
+    case ControlKind::ComboBox: {
+        COMBOBOXINFO parts{};
+        parts.cbSize = sizeof parts;
+        int margins = 0;
+        if (::GetComboBoxInfo(made, &parts) && parts.hwndItem) {
+            const LRESULT both = ::SendMessageW(parts.hwndItem, EM_GETMARGINS, 0, 0);
+            margins = LOWORD(both) + HIWORD(both);
+        }
+        // The caret after the last character takes a pixel, and another keeps it off the button.
+        return {2 * edge + bar + margins + 2 * ::MulDiv(1, int(dpi), USER_DEFAULT_SCREEN_DPI) + 2, 0};
+    }
+    case ControlKind::ListBox:
+        return {2 * edge + bar + ::MulDiv(4, int(dpi), USER_DEFAULT_SCREEN_DPI), 0};
+    case ControlKind::Label:
+        return {2 * LabelClearance, 0};
+    case ControlKind::TextBox:
+        break;
+    }
+    return {0, 0};
 }
 
 void registerWindowClass(HINSTANCE instance, WNDPROC procedure)
@@ -108,9 +150,7 @@ void registerWindowClass(HINSTANCE instance, WNDPROC procedure)
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
     windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
-    windowClass.hIconSm =
-        static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-                                        ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    // The small icon is set per window, at the window's own density (applyLayout).
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     // The face colour of dialogs, which labels are drawn on.
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -160,6 +200,7 @@ void BrevornBuildWindow::createControls()
         if (row.kind == ControlKind::TextBox)
             ::SendMessageW(made, EM_SETLIMITTEXT, 0, 0);
         if (row.kind == ControlKind::ComboBox) {
+            ::SetWindowSubclass(made, comboAfterClick, 0, reinterpret_cast<DWORD_PTR>(m_window));
             ::SendMessageW(made, CB_LIMITTEXT, 0, 0);
             // A combo takes no text from its window name when it is made.
             if (!row.caption.empty())
@@ -211,6 +252,7 @@ void BrevornBuildWindow::createToolTips()
 
 void BrevornBuildWindow::applyLayout(UINT dpi, const RECT* suggested)
 {
+    m_dpi = dpi;
     const LOGFONTW fontDescription = messageFont(dpi);
     HFONT font = ::CreateFontIndirectW(&fontDescription);
     for (HWND made : m_controls)
@@ -219,14 +261,23 @@ void BrevornBuildWindow::applyLayout(UINT dpi, const RECT* suggested)
         ::DeleteObject(m_font);
     m_font = font;
 
-    // Every caption measured with the font it is shown in.
+    // The title bar's icon drawn for this density, not scaled from the system's.
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(m_window, GWLP_HINSTANCE));
+    HICON smallIcon =
+        static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, systemMetric(SM_CXSMICON, dpi),
+                                        systemMetric(SM_CYSMICON, dpi), LR_DEFAULTCOLOR));
+    if (HICON old = reinterpret_cast<HICON>(
+            ::SendMessageW(m_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon))))
+        ::DestroyIcon(old);
+
+    // Every caption and every value measured with the font it is shown in.
     HDC dc = ::GetDC(m_window);
     HGDIOBJ previous = ::SelectObject(dc, m_font);
-    auto measure = [&](const ControlRow& row) {
-        const std::wstring caption = toUtf16(row.caption);
+    auto measure = [&](const ControlRow& row, std::string_view value) {
+        const std::wstring text16 = toUtf16(value);
         SIZE text{};
-        ::GetTextExtentPoint32W(dc, caption.c_str(), int(caption.size()), &text);
-        const PixelSize padding = captionPadding(row.kind, dpi);
+        ::GetTextExtentPoint32W(dc, text16.c_str(), int(text16.size()), &text);
+        const PixelSize padding = textPadding(control(row.control), row.kind, dpi);
         return PixelSize{text.cx + padding.width, text.cy + padding.height};
     };
     // Never smaller than the table at the monitor's density.
@@ -240,10 +291,11 @@ void BrevornBuildWindow::applyLayout(UINT dpi, const RECT* suggested)
         HWND made = control(row.control);
         PixelRect rect = scaledRect(row, m_scale);
         if (row.kind == ControlKind::Label) {
-            // Only the part no other control covers, so that nothing is drawn over a caption.
+            // Only the part no other control covers, a pixel clear of its neighbours, so that
+            // nothing is drawn over a caption and no caption meets a box.
             const TwipsSpan span = uncoveredSpan(controlTable(), row);
-            rect.left = scaledPixels(span.start, m_scale);
-            rect.width = scaledPixels(span.end, m_scale) - rect.left;
+            rect.left = scaledPixels(span.start, m_scale) + LabelClearance;
+            rect.width = scaledPixels(span.end, m_scale) - LabelClearance - rect.left;
         }
         int height = rect.height;
         if (row.kind == ControlKind::ComboBox) {
@@ -295,8 +347,8 @@ void BrevornBuildWindow::updateScrollBars()
     RECT client{};
     ::GetClientRect(m_window, &client);
     const LONG style = ::GetWindowLongW(m_window, GWL_STYLE);
-    const int barWidth = ::GetSystemMetrics(SM_CXVSCROLL);
-    const int barHeight = ::GetSystemMetrics(SM_CYHSCROLL);
+    const int barWidth = systemMetric(SM_CXVSCROLL, m_dpi);
+    const int barHeight = systemMetric(SM_CYHSCROLL, m_dpi);
     int width = client.right + ((style & WS_VSCROLL) ? barWidth : 0);
     int height = client.bottom + ((style & WS_HSCROLL) ? barHeight : 0);
     const bool horizontal = m_content.cx > width || (m_content.cy > height && m_content.cx > width - barWidth);
@@ -420,12 +472,15 @@ LRESULT BrevornBuildWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lP
             if (HWND focused = focusedControl())
                 m_lastFocus = focused;
         } else if (m_lastFocus && ::IsWindowEnabled(m_lastFocus)) {
-            ::SetFocus(m_lastFocus);
+            restoreFocus(m_lastFocus);
         }
         return 0;
     case WM_SETFOCUS:
         if (m_lastFocus)
-            ::SetFocus(m_lastFocus);
+            restoreFocus(m_lastFocus);
+        return 0;
+    case HighlightShownItem:
+        highlightShownItem(reinterpret_cast<HWND>(wParam));
         return 0;
     case WM_CTLCOLORSTATIC: {
         // Labels on the window's face colour.
@@ -479,12 +534,18 @@ void BrevornBuildWindow::onCommand(int id, int notification, bool fromShortcut)
         return; // Enter and Escape: no button is a default or cancel button
     const Control control = static_cast<Control>(row);
     // A control that takes the focus, by Tab or by a click on its visible part, is scrolled
-    // into view whole.
+    // into view whole; focus given back when the window is activated again stays where it is.
     const ControlKind kind = controlRow(control).kind;
-    if ((kind == ControlKind::TextBox && notification == EN_SETFOCUS) ||
-        (kind == ControlKind::ComboBox && notification == CBN_SETFOCUS) ||
-        (kind == ControlKind::ListBox && notification == LBN_SETFOCUS))
+    const bool tookFocus = (kind == ControlKind::TextBox && notification == EN_SETFOCUS) ||
+                           (kind == ControlKind::ComboBox && notification == CBN_SETFOCUS) ||
+                           (kind == ControlKind::ListBox && notification == LBN_SETFOCUS);
+    if (tookFocus && !m_restoringFocus)
         scrollIntoView(this->control(control));
+    // The list opens where Windows puts it; the item equal to the text is highlighted after.
+    if (kind == ControlKind::ComboBox && notification == CBN_DROPDOWN) {
+        m_textWhenOpened = windowText(this->control(control));
+        ::PostMessageW(m_window, HighlightShownItem, reinterpret_cast<WPARAM>(this->control(control)), 0);
+    }
     // The user changed the list's selection; the program's own changes send nothing.
     if (control == Control::List1 && notification == LBN_SELCHANGE && !fromShortcut)
         m_core.handle(WindowEvent::List1_Click);
@@ -500,6 +561,50 @@ void BrevornBuildWindow::onCommand(int id, int notification, bool fromShortcut)
     for (const auto& [button, event] : buttons)
         if (button == control)
             m_core.handle(event);
+}
+
+void BrevornBuildWindow::restoreFocus(HWND target)
+{
+    m_restoringFocus = true;
+    ::SetFocus(target);
+    m_restoringFocus = false;
+}
+
+void BrevornBuildWindow::highlightShownItem(HWND combo)
+{
+    COMBOBOXINFO parts{};
+    parts.cbSize = sizeof parts;
+    if (!::SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) || !::GetComboBoxInfo(combo, &parts) || !parts.hwndList)
+        return;
+    // Windows opens the list at the first item that starts like the text, in any case, and
+    // Wine puts that item's text into the field too; the field gets its text back, and the
+    // item highlighted is the one equal to it, or none.
+    const std::wstring shown = m_textWhenOpened;
+    if (windowText(combo) != shown) {
+        ::SetWindowTextW(combo, shown.c_str());
+        ::SendMessageW(combo, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    }
+    LRESULT equal = LB_ERR;
+    for (LRESULT found = ::SendMessageW(combo, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(shown.c_str()));
+         found != CB_ERR;) {
+        const LRESULT length = ::SendMessageW(combo, CB_GETLBTEXTLEN, WPARAM(found), 0);
+        std::wstring item(std::size_t(std::max<LRESULT>(length, 0)) + 1, L'\0');
+        ::SendMessageW(combo, CB_GETLBTEXT, WPARAM(found), reinterpret_cast<LPARAM>(item.data()));
+        item.resize(std::size_t(std::max<LRESULT>(length, 0)));
+        if (item == shown) {
+            equal = found;
+            break;
+        }
+        // The search wraps to the start; stop when it comes back.
+        const LRESULT next =
+            ::SendMessageW(combo, CB_FINDSTRINGEXACT, WPARAM(found), reinterpret_cast<LPARAM>(shown.c_str()));
+        if (next == CB_ERR || next <= found)
+            break;
+        found = next;
+    }
+    ::SendMessageW(parts.hwndList, LB_SETCURSEL, WPARAM(equal == LB_ERR ? -1 : equal), 0);
+    if (equal != LB_ERR)
+        ::SendMessageW(parts.hwndList, LB_SETCARETINDEX, WPARAM(equal), FALSE);
 }
 
 void BrevornBuildWindow::focusControl(HWND target)
@@ -570,8 +675,13 @@ void BrevornBuildWindow::setListEntries(const std::vector<std::string>& entries)
     ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     ::SendMessageW(list, LB_RESETCONTENT, 0, 0);
     ::SendMessageW(list, LB_INITSTORAGE, entries.size(), entries.size() * 32);
-    for (const std::string& entry : entries)
-        ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toUtf16(entry).c_str()));
+    int widest = 0;
+    for (const std::string& entry : entries) {
+        const std::wstring entry16 = toUtf16(entry);
+        ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry16.c_str()));
+        widest = std::max(widest, entryWidth(entry16));
+    }
+    ::SendMessageW(list, LB_SETHORIZONTALEXTENT, WPARAM(widest), 0);
     ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list, nullptr, TRUE);
 }
@@ -579,17 +689,34 @@ void BrevornBuildWindow::setListEntries(const std::vector<std::string>& entries)
 void BrevornBuildWindow::appendAndSelect(std::string_view entry)
 {
     HWND list = control(Control::List1);
-    const LRESULT added = ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toUtf16(entry).c_str()));
+    const std::wstring entry16 = toUtf16(entry);
+    const LRESULT added = ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry16.c_str()));
+    const int extent = int(::SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0));
+    ::SendMessageW(list, LB_SETHORIZONTALEXTENT, WPARAM(std::max(extent, entryWidth(entry16))), 0);
     // A selection the program makes sends no LBN_SELCHANGE.
     ::SendMessageW(list, LB_SETCURSEL, WPARAM(added), 0);
+}
+
+int BrevornBuildWindow::entryWidth(const std::wstring& entry) const
+{
+    HWND list = control(Control::List1);
+    HDC dc = ::GetDC(list);
+    HGDIOBJ previous = ::SelectObject(dc, m_font);
+    SIZE text{};
+    ::GetTextExtentPoint32W(dc, entry.c_str(), int(entry.size()), &text);
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(list, dc);
+    // The list draws an entry a little right of its edge; the same gap after it.
+    return text.cx + 2 * ::MulDiv(2, int(m_dpi), USER_DEFAULT_SCREEN_DPI);
 }
 
 void BrevornBuildWindow::setLoadEnabled(bool enabled)
 {
     HWND load = control(Control::Command2);
     // A disabled button cannot keep the focus: it moves on, as Tab would move it.
+    // The program moves it, not the user: the window does not scroll for it.
     if (!enabled && focusedControl() == load)
-        focusControl(::GetNextDlgTabItem(m_window, load, FALSE));
+        restoreFocus(::GetNextDlgTabItem(m_window, load, FALSE));
     if (!enabled && m_lastFocus == load)
         m_lastFocus = ::GetNextDlgTabItem(m_window, load, FALSE);
     ::EnableWindow(load, enabled);

@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <array>
+#include <string>
 
 namespace brevorn {
 
@@ -29,7 +30,7 @@ public:
     HWND control(Control control) const { return m_controls.at(static_cast<std::size_t>(control)); }
     // Physical pixels per (twips / 15), the same for every control and the window.
     double layoutScale() const { return m_scale; }
-
+    UINT dpi() const { return m_dpi; }
 
     // The view the core works through.
     std::string text(Control control) const override;
@@ -59,6 +60,12 @@ private:
     void scrollIntoView(HWND target);
     void onCommand(int id, int notification, bool fromShortcut);
     void focusControl(HWND target);
+    // Gives the focus to a control without scrolling it into view: the program's own moves.
+    void restoreFocus(HWND target);
+    // Highlights the item of an open combo list that equals the combo's text.
+    void highlightShownItem(HWND combo);
+    // The width the list needs to show an entry whole, for its sideways scrolling.
+    int entryWidth(const std::wstring& entry) const;
     // The window's own control that holds the focus (a combo for the field inside it).
     HWND focusedControl() const;
 
@@ -68,11 +75,16 @@ private:
     std::array<HWND, ControlCount> m_controls{};
     HFONT m_font = nullptr;
     double m_scale = 1.0;
+    // The density the window is laid out for: that of the monitor it is on.
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     // The whole layout's size and the part of it scrolled out at the top left, in pixels.
     SIZE m_content{};
     POINT m_scroll{};
     bool m_updatingScrollBars = false;
+    bool m_restoringFocus = false;
     HWND m_lastFocus = nullptr;
+    // The text of the combo whose list was opened last, as it was before the list opened.
+    std::wstring m_textWhenOpened;
 };
 
 } // namespace brevorn

@@ -296,7 +296,8 @@ rw_click() {
     middle) x=$((left + width / 2)) y=$((top + height / 2)) ;;
     field) x=$((left + 120)) y=$((top + height / 2)) ;;
     arrow) x=$((left + width - 120)) y=$((top + height / 2)) ;;
-    first-row) x=$((left + width / 2)) y=$((top + 150)) ;;
+    # Entries are as high as the font, which the layout scale outgrows: six pixels at scale 1.
+    first-row) x=$((left + width / 2)) y=$((top + 90)) ;;
     *) rw_fail "no part '$part' of a control" ;;
     esac
     local px py

@@ -230,6 +230,9 @@ scenario_small_screen() {
     rw_expect_on_screen
     rw_expect_scroll_bars 1 1
     rw_expect_focus List1
+    # Opened at its top left, the game settings in view, although the focus is on the list.
+    rw_expect_scrolled "0 0"
+    rw_in_view Combo13 || rw_fail "the game settings are out of view at start"
     rw_in_view Command2 && rw_fail "LOAD is in view on a screen smaller than the window; nothing to scroll"
 
     rw_step tab-shows-the-control
@@ -246,18 +249,65 @@ scenario_small_screen() {
 
     rw_step load
     rw_scroll_into_view Command2
+    local scrolled
+    scrolled=$(rw_scroll_positions)
     rw_click Command2
     rw_answer Open "$(rw_windows_path "$RW_DATA/editor-three-units.txt")"
     rw_expect_enabled Command2 0
+    # Neither the dialog's end nor the focus leaving the greyed LOAD scrolls the window.
+    rw_expect_scrolled "$scrolled"
+
+    rw_step save-and-stay
+    rw_scroll_into_view Command3
+    rw_expect_on_screen
+    scrolled=$(rw_scroll_positions)
+    rw_click Command3
+    rw_answer "Save As" "$(rw_windows_path "$work/first.txt")"
+    rw_exit_box no
+    rw_expect_scrolled "$scrolled"
+    rw_expect_file "$work/first.txt" editor-three-units.expected.txt
 
     rw_step save
     rw_scroll_into_view Command3
-    rw_expect_on_screen
     save_and_leave "$work/roster.txt" editor-three-units.expected.txt
 }
 
-# Not a test: the picture of the window for the README (./dev windows-screenshot), a
-# roster loaded and its second unit shown. Writes OUT_DIR/screenshot-windows.png.
+# At the density of the scenario's name, on a screen with room for the window: no scroll
+# bars, no caption meeting a box, and a combo's list opening at the value shown.
+scenario_layout() {
+    rw_step fits-the-screen
+    rw_expect_on_screen
+    rw_expect_scroll_bars 0 0
+    rw_expect_clear_labels
+
+    rw_step list-opens-at-the-value
+    rw_type_into Combo2 2
+    # Opened with a click on its button: under Wine, keys after Alt+Down do not reach the list.
+    rw_click Combo2 arrow
+    rw_poll "$RW_TIMEOUT" rw_dropped Combo2 || rw_fail "the drop-down list of Combo2 did not open"
+    rw_expect dropped Combo2 3
+    rw_key Down
+    rw_key Return
+    rw_expect text Combo2 3
+    rw_poll "$RW_TIMEOUT" eval '! rw_dropped Combo2' || rw_fail "the drop-down list of Combo2 stayed open"
+
+    rw_step only-an-equal-item-is-highlighted
+    # "n/a" starts like "N/A" and differs in case: no item is highlighted, the text stays.
+    rw_type_into Combo3 n/a
+    rw_click Combo3 arrow
+    rw_poll "$RW_TIMEOUT" rw_dropped Combo3 || rw_fail "the drop-down list of Combo3 did not open"
+    rw_expect dropped Combo3 -1
+    rw_expect text Combo3 n/a
+    rw_key Escape
+    rw_poll "$RW_TIMEOUT" eval '! rw_dropped Combo3' || rw_fail "the drop-down list of Combo3 stayed open"
+    rw_expect text Combo3 n/a
+}
+scenario_layout_96dpi() { scenario_layout; }
+scenario_layout_144dpi() { scenario_layout; }
+scenario_layout_192dpi() { scenario_layout; }
+
+# Not a test: the pictures of the window for the README (./dev windows-screenshot), a
+# roster loaded and its second unit shown. Writes OUT_DIR/screenshot-windows-DPIdpi.png.
 scenario_screenshot() {
     rw_step load
     rw_click Command2
@@ -268,9 +318,9 @@ scenario_screenshot() {
     window=$(xdotool search --onlyvisible --name "^$RW_TITLE\$" | head -n 1)
     geometry=$(xdotool getwindowgeometry "$window" |
         awk '/Position/ { split($2, p, ","); x = p[1]; y = p[2] } /Geometry/ { g = $2 } END { print g "+" x "+" y }')
-    import -window root -crop "$geometry" +repage "$RW_OUT/screenshot-windows.png" ||
-        rw_fail "no picture taken"
-    echo "wrote $RW_OUT/screenshot-windows.png ($geometry)"
+    local picture=$RW_OUT/screenshot-windows-${RW_DPI}dpi.png
+    import -window root -crop "$geometry" +repage "$picture" || rw_fail "no picture taken"
+    echo "wrote $picture ($geometry)"
 }
 
 # Not a test: the picture of a refused SAVE for the README (./dev windows-screenshot): two
@@ -304,17 +354,25 @@ scenario_refusal_screenshot() {
     echo "wrote $RW_OUT/refusal-windows.png ($geometry)"
 }
 
-[ $# -eq 6 ] || {
-    echo "usage: $0 SCENARIO EDITOR_EXE SPY_EXE DATA_DIR OUT_DIR WINE_RUN" >&2
+[ $# -eq 6 ] || [ $# -eq 7 ] || {
+    echo "usage: $0 SCENARIO EDITOR_EXE SPY_EXE DATA_DIR OUT_DIR WINE_RUN [DPI]" >&2
     exit 2
 }
 declare -F "scenario_$1" >/dev/null || {
     echo "no scenario named $1" >&2
     exit 2
 }
-rw_begin "$@"
-# Smaller than the window at Windows' usual density.
-[ "$RW_SCENARIO" != small_screen ] || RW_SCREEN=400x300
+rw_begin "${@:1:6}"
+[ -z "${7-}" ] || RW_DPI=$7
+case $RW_SCENARIO in
+# Where the window opened scrolled down and scrolled down again after each LOAD.
+small_screen) RW_SCREEN=800x600 RW_DPI=192 ;;
+# Screens with room for the window at each density.
+layout_96dpi) RW_DPI=96 ;;
+layout_144dpi) RW_SCREEN=1920x1200 RW_DPI=144 ;;
+layout_192dpi) RW_SCREEN=2560x1600 RW_DPI=192 ;;
+screenshot) [ "$RW_DPI" -le 96 ] || RW_SCREEN=2560x1600 ;;
+esac
 rw_start_x
 rw_start_editor
 "scenario_$RW_SCENARIO"

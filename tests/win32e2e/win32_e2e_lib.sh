@@ -16,6 +16,9 @@ RW_TIMEOUT=${RW_TIMEOUT:-20}
 RW_START_TIMEOUT=${RW_START_TIMEOUT:-90}
 # The X screen's size, where the window fits unless a scenario chooses a smaller one.
 RW_SCREEN=1024x768
+# The screen's density, as Wine reads it from the registry; set for every scenario, since
+# the Wine prefix is the build's.
+RW_DPI=96
 
 # rw_begin SCENARIO EDITOR_EXE SPY_EXE DATA_DIR OUT_DIR WINE_RUN
 rw_begin() {
@@ -121,6 +124,10 @@ rw_start_editor() {
     [ -f "$RW_SPY" ] || rw_fail "no window spy at $RW_SPY"
     # A server on its way out would take the new programs with it: the next one starts once
     # it has gone.
+    rw_wineserver -k 2>/dev/null || true
+    "$RW_WINE_RUN" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$RW_DPI" /f \
+        >"$RW_TMP/reg.log" 2>&1 || rw_fail "cannot set Wine's density to $RW_DPI: $(tail -n 2 "$RW_TMP/reg.log")"
+    # The registry is read when the server starts: this one ends with the change written.
     rw_wineserver -k 2>/dev/null || true
     rw_wineserver -w 2>/dev/null || true
     (cd "$RW_TMP/work" && exec "$RW_WINE_RUN" "$RW_EDITOR" >"$RW_TMP/editor.log" 2>&1) &
@@ -451,4 +458,36 @@ rw_dismiss_error() {
 rw_expect_running() {
     rw_editor_alive || rw_fail "the editor is no longer running"
     [ "$(rw_active_is "$RW_TITLE")" = "$RW_MAIN" ] || rw_fail "the editor's window is not the active one"
+}
+
+# rw_scroll_positions: "HORIZONTAL VERTICAL", the window's scroll position, by the last state.
+rw_scroll_positions() {
+    echo "$(rw_value scrollbar horizontal | awk '{ print $6 }') $(rw_value scrollbar vertical | awk '{ print $6 }')"
+}
+
+# rw_expect_scrolled "HORIZONTAL VERTICAL": the window is scrolled exactly so far.
+rw_expect_scrolled() {
+    rw_state
+    [ "$(rw_scroll_positions)" = "$1" ] || rw_fail "the window is scrolled to '$(rw_scroll_positions)', not '$1'"
+}
+
+# Every label lies a pixel or more clear of every control that is not a label, and inside
+# the window's layout; every control lies inside the window's client area.
+rw_expect_clear_labels() {
+    local name left top width height other ol ot ow oh cl ct cw ch
+    rw_state
+    read -r cl ct cw ch <<<"$(rw_value window)"
+    while read -r name left top width height; do
+        [ "$left" -ge "$cl" ] && [ "$top" -ge "$ct" ] && [ $((left + width)) -le $((cl + cw)) ] &&
+            [ $((top + height)) -le $((ct + ch)) ] ||
+            rw_fail "$name at $left,$top ${width}x$height lies outside the client area $cl,$ct ${cw}x$ch"
+        case $name in Label*) ;; *) continue ;; esac
+        while read -r other ol ot ow oh; do
+            case $other in Label*) continue ;; esac
+            # Half-open rectangles: a gap of a pixel or more on some side.
+            [ $((left + width)) -lt "$ol" ] || [ $((ol + ow)) -lt "$left" ] || [ $((top + height)) -lt "$ot" ] ||
+                [ $((ot + oh)) -lt "$top" ] ||
+                rw_fail "$name at $left,$top ${width}x$height meets $other at $ol,$ot ${ow}x$oh"
+        done < <(awk '$1 == "control" { print $2, $3, $4, $5, $6 }' "$RW_STATE_FILE")
+    done < <(awk '$1 == "control" { print $2, $3, $4, $5, $6 }' "$RW_STATE_FILE")
 }

@@ -190,8 +190,9 @@ int scrollPosition(const std::vector<Edge>& edges)
 }
 
 // Both scroll positions from the controls' places on the screen. Left and right edges are
-// the table's (a label's are those of the part no other control covers), and so are top
-// and bottom edges, but for a combo's bottom: its height also holds its drop-down list.
+// the table's (a label's are those of the part no other control covers, less a pixel each
+// side), and so are top and bottom edges, but for a combo's bottom: its height also holds
+// its drop-down list.
 POINT scrollPositions(const std::array<RECT, ControlCount>& shown, const RECT& client)
 {
     std::vector<Edge> horizontal;
@@ -199,8 +200,10 @@ POINT scrollPositions(const std::array<RECT, ControlCount>& shown, const RECT& c
     for (const ControlRow& row : controlTable()) {
         const RECT& r = shown.at(std::size_t(row.control));
         const TwipsSpan span = uncoveredSpan(controlTable(), row);
-        horizontal.push_back({span.start, int(r.left - client.left)});
-        horizontal.push_back({span.end, int(r.right - client.left)});
+        // The window keeps a label a pixel clear of the controls beside it.
+        const int clearance = row.kind == ControlKind::Label ? 1 : 0;
+        horizontal.push_back({span.start, int(r.left - client.left) - clearance});
+        horizontal.push_back({span.end, int(r.right - client.left) + clearance});
         vertical.push_back({row.top, int(r.top - client.top)});
         if (row.kind != ControlKind::ComboBox)
             vertical.push_back({row.top + row.height, int(r.bottom - client.top)});

@@ -1,0 +1,143 @@
+// The window as laid out at 96, 120, 144 and 192 dots per inch, measured with the fonts the
+// controls are drawn with: every caption and value readable, no caption meeting a box.
+#include "brevorn_build_window.h"
+#include "choice_lists.h"
+#include "dpi.h"
+#include "layout_scale.h"
+#include "utf16.h"
+#include "window_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace brevorn {
+namespace {
+
+// A control's place within the window's client area.
+RECT placeOf(HWND window, HWND made)
+{
+    RECT place{};
+    ::GetWindowRect(made, &place);
+    ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
+// How wide and high a text is drawn in the control's own font.
+SIZE extentIn(HWND made, const std::wstring& text)
+{
+    HDC dc = ::GetDC(made);
+    HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(made, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &extent);
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(made, dc);
+    return extent;
+}
+
+std::wstring windowText(HWND made)
+{
+    std::wstring text(std::size_t(::GetWindowTextLengthW(made)) + 1, L'\0');
+    text.resize(std::size_t(::GetWindowTextW(made, text.data(), int(text.size()))));
+    return text;
+}
+
+std::string describe(const RECT& r)
+{
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " to " + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+}
+
+class WindowAtDensity : public testing::TestWithParam<UINT>
+{
+protected:
+    void SetUp() override
+    {
+        // As when Windows moves the window to a monitor of this density.
+        RECT suggested{0, 0, 400, 300};
+        ::SendMessageW(window.handle(), WM_DPICHANGED, MAKEWPARAM(GetParam(), GetParam()),
+                       reinterpret_cast<LPARAM>(&suggested));
+        ASSERT_EQ(window.dpi(), GetParam());
+        ASSERT_TRUE(::IsWindow(window.handle()));
+    }
+
+    BrevornBuildWindow window{::GetModuleHandleW(nullptr)};
+};
+
+TEST_P(WindowAtDensity, EveryCaptionIsReadInFullAndClearOfEveryControl)
+{
+    for (const ControlRow& label : controlTable()) {
+        if (label.kind != ControlKind::Label)
+            continue;
+        HWND made = window.control(label.control);
+        const RECT place = placeOf(window.handle(), made);
+        const SIZE caption = extentIn(made, windowText(made));
+        EXPECT_LE(caption.cx, place.right - place.left) << label.name << " cut at " << describe(place);
+        EXPECT_LE(caption.cy, place.bottom - place.top) << label.name << " cut at " << describe(place);
+        for (const ControlRow& other : controlTable()) {
+            if (other.kind == ControlKind::Label)
+                continue;
+            const RECT box = placeOf(window.handle(), window.control(other.control));
+            // A pixel's gap at least on one side: a caption that meets a box reads as part of it.
+            const bool apart =
+                place.right < box.left || box.right < place.left || place.bottom < box.top || box.bottom < place.top;
+            EXPECT_TRUE(apart) << label.name << " at " << describe(place) << " meets " << other.name << " at "
+                               << describe(box);
+        }
+    }
+    for (const ControlRow& button : controlTable()) {
+        if (button.kind != ControlKind::PushButton)
+            continue;
+        HWND made = window.control(button.control);
+        RECT inside{};
+        ::GetClientRect(made, &inside);
+        EXPECT_LT(extentIn(made, windowText(made)).cx, inside.right) << button.name;
+    }
+}
+
+TEST_P(WindowAtDensity, EveryComboShowsItsLongestItemWhole)
+{
+    for (const ChoiceList& list : choiceLists()) {
+        HWND combo = window.control(list.combo);
+        COMBOBOXINFO parts{};
+        parts.cbSize = sizeof parts;
+        ASSERT_TRUE(::GetComboBoxInfo(combo, &parts));
+        RECT field{};
+        ::GetClientRect(parts.hwndItem, &field);
+        const LRESULT margins = ::SendMessageW(parts.hwndItem, EM_GETMARGINS, 0, 0);
+        const int room = field.right - LOWORD(margins) - HIWORD(margins);
+        for (std::string_view item : list.items)
+            EXPECT_LT(extentIn(parts.hwndItem, toUtf16(item)).cx, room)
+                << controlRow(list.combo).name << " cuts \"" << item << "\"";
+    }
+}
+
+TEST_P(WindowAtDensity, TheListShowsALongEntryAndScrollsSidewaysForLonger)
+{
+    HWND list = window.control(Control::List1);
+    RECT inside{};
+    ::GetClientRect(list, &inside);
+    const int bar = systemMetric(SM_CXVSCROLL, GetParam());
+    const std::wstring expected = toUtf16(WidestExpectedListEntry);
+    EXPECT_LT(extentIn(list, expected).cx, inside.right - bar);
+
+    // Filled, then appended to: the list can be scrolled as far as its widest entry reaches.
+    const std::string longer = "Panzergrenadier-Regiment Gro\xC3\x9F"
+                               "deutschland, Kampfgruppe Adolf-G\xC3\xB6ring-Stra\xC3\x9F"
+                               "e - Red";
+    window.setListEntries({"1st Platoon - Blue", longer});
+    const LRESULT filled = ::SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0);
+    EXPECT_GE(filled, extentIn(list, toUtf16(longer)).cx);
+    const std::string longest = longer + longer;
+    window.appendAndSelect(longest);
+    EXPECT_GE(::SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), extentIn(list, toUtf16(longest)).cx);
+    window.setListEntries({"1st Platoon - Blue"});
+    EXPECT_LT(::SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), filled);
+}
+
+INSTANTIATE_TEST_SUITE_P(Densities, WindowAtDensity, testing::Values(96u, 120u, 144u, 192u),
+                         [](const testing::TestParamInfo<UINT>& info) { return std::to_string(info.param) + "dpi"; });
+
+} // namespace
+} // namespace brevorn
