@@ -12,7 +12,7 @@ std::vector<UnitRecord> named(std::initializer_list<const char*> names)
 {
     std::vector<UnitRecord> units;
     for (const char* name : names)
-        units.push_back(UnitRecord{.unit_name = name});
+        units.emplace_back().unit_name = name;
     return units;
 }
 
