@@ -13,8 +13,10 @@ namespace brevorn::bench {
 Roster fullRoster()
 {
     Roster roster;
-    for (int slot = 1; slot <= MaxUnits; ++slot) {
-        UnitRecord& unit = roster.UnitTable[slot];
+    roster.UnitCount = MaxUnits;
+    int slot = 0;
+    for (UnitRecord& unit : roster.units()) {
+        ++slot;
         unit.unit_name = "Unit " + std::to_string(slot) + " Panzergrenadier Kompanie";
         unit.unit_type = "Medium Tank";
         unit.unit_ammo = std::to_string(slot % 11);
@@ -31,7 +33,6 @@ Roster fullRoster()
         unit.unit_armor_type = slot % 3 ? "Medium" : "None";
         unit.unit_smoke = "Yes";
     }
-    roster.UnitCount = MaxUnits;
     return roster;
 }
 

@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <memory>
 #include <sstream>
 
@@ -43,8 +44,8 @@ void importAndMakeBytes(benchmark::State& state, const std::string& table, Impor
     for (auto _ : state) {
         std::istringstream in(table);
         const ImportedTable imported = import(in);
-        std::copy(imported.units.begin(), imported.units.end(), roster->UnitTable.begin() + 1);
-        roster->UnitCount = static_cast<int>(imported.units.size());
+        if (!roster->replaceUnits(imported.units))
+            state.SkipWithError("the table holds more units than a roster");
         benchmark::DoNotOptimize(rosterFileBytes(*roster, bench::benchGame()));
     }
 }
@@ -66,13 +67,14 @@ const Roster& afterABattle()
 {
     static const auto after = [] {
         auto after = std::make_unique<Roster>(full());
-        for (int slot = 1; slot <= MaxUnits; slot += 7)
-            after->UnitTable[static_cast<std::size_t>(slot)].unit_losses = "5";
-        for (int gone : {450, 300, 120, 3}) {
-            std::move(after->UnitTable.begin() + gone + 1, after->UnitTable.begin() + after->UnitCount + 1,
-                      after->UnitTable.begin() + gone);
-            --after->UnitCount;
-        }
+        const std::span<UnitRecord> units = after->units();
+        for (std::size_t i = 0; i < units.size(); i += 7)
+            units[i].unit_losses = "5";
+        std::vector<UnitRecord> kept(units.begin(), units.end());
+        for (int gone : {450, 300, 120, 3})
+            kept.erase(kept.begin() + gone - 1);
+        if (!after->replaceUnits(std::move(kept)))
+            std::abort();
         return after;
     }();
     return *after;
@@ -83,8 +85,8 @@ const Roster& nothingInCommon()
 {
     static const auto after = [] {
         auto after = std::make_unique<Roster>(full());
-        for (int slot = 1; slot <= MaxUnits; ++slot)
-            after->UnitTable[static_cast<std::size_t>(slot)].unit_name += " (new)";
+        for (UnitRecord& unit : after->units())
+            unit.unit_name += " (new)";
         return after;
     }();
     return *after;

@@ -111,8 +111,9 @@ void findValueHazards(const LoadedRoster& loaded, std::vector<CheckFinding>& fin
     };
     look(0, {}, theatreKey, loaded.read.Theatre.value_or(""));
     look(0, {}, seasonKey, loaded.read.Season.value_or(""));
-    for (int slot = 1; slot < loaded.read.nextSlot; ++slot) {
-        const UnitRecord& unit = loaded.roster->UnitTable[static_cast<std::size_t>(slot)];
+    int slot = 0;
+    for (const UnitRecord& unit : loaded.roster->units()) {
+        ++slot;
         for (const UnitField& field : unitFields) {
             if (field.kind == FieldKind::Text)
                 look(slot, unit.unit_name, field.key, unit.*field.text);

@@ -12,11 +12,6 @@ namespace brevorn {
 
 namespace {
 
-std::span<const UnitRecord> listedUnits(const Roster& roster)
-{
-    return {roster.UnitTable.data() + 1, static_cast<std::size_t>(roster.UnitCount)};
-}
-
 // Each unit's name and side as a small number, equal numbers for equal pairs, so that the
 // alignment compares numbers.
 std::vector<std::uint32_t> identities(std::span<const UnitRecord> units,
@@ -305,8 +300,8 @@ RosterDiff diffRosters(const Roster& oldRoster, const GameSettings& oldGame, con
             diff.settings.push_back({key, oldGame.*text, newGame.*text});
     }
 
-    const std::span<const UnitRecord> oldUnits = listedUnits(oldRoster);
-    const std::span<const UnitRecord> newUnits = listedUnits(newRoster);
+    const std::span<const UnitRecord> oldUnits = oldRoster.units();
+    const std::span<const UnitRecord> newUnits = newRoster.units();
     std::unordered_map<std::string, std::uint32_t> known;
     const std::vector<std::uint32_t> oldIds = identities(oldUnits, known);
     const std::vector<std::uint32_t> newIds = identities(newUnits, known);

@@ -131,9 +131,11 @@ int importTable(const ImportRequest& request, std::ostream& err)
         // The units are moved, not copied: the texts of a large table are held once.
         target.value().roster.reset();
         const auto result = std::make_unique<Roster>();
-        std::move(table.units.begin(), table.units.end(), result->UnitTable.begin() + 1);
-        result->UnitCount = static_cast<int>(table.units.size());
-        table.units = {};
+        const Expected<void> filled = result->replaceUnits(std::move(table.units));
+        if (!filled) {
+            err << "cannot import " << quotedPath(request.table) << ": " << filled.error().message << '\n';
+            return ExitTrouble;
+        }
         const Expected<SaveOutcome> written =
             WriteRosterFile(request.output, *result, game.Day_Counter, game.Theatre, game.Season);
         reportSave(written, request.output, err);

@@ -30,8 +30,7 @@ std::string unitsAsCsv(const Roster& roster, bool byteOrderMark, char separator)
     std::array<std::string_view, unitFields.size()> cells;
     std::transform(unitFields.begin(), unitFields.end(), cells.begin(), [](const UnitField& f) { return f.key; });
     appendCsvRow(out, cells, separator);
-    for (int slot = 1; slot <= roster.UnitCount; ++slot) {
-        const UnitRecord& unit = roster.UnitTable[static_cast<std::size_t>(slot)];
+    for (const UnitRecord& unit : roster.units()) {
         std::transform(unitFields.begin(), unitFields.end(), cells.begin(),
                        [&](const UnitField& field) { return fieldText(unit, field); });
         appendCsvRow(out, cells, separator);
@@ -42,8 +41,8 @@ std::string unitsAsCsv(const Roster& roster, bool byteOrderMark, char separator)
 std::string rosterAsJson(const Roster& roster, const GameSettings& game)
 {
     OrderedJson units = OrderedJson::array();
-    for (int slot = 1; slot <= roster.UnitCount; ++slot)
-        units.push_back(unitAsJson(roster.UnitTable[static_cast<std::size_t>(slot)]));
+    for (const UnitRecord& unit : roster.units())
+        units.push_back(unitAsJson(unit));
     const OrderedJson document = {{"game",
                                    {{std::string(dayCounterKey), game.Day_Counter},
                                     {std::string(theatreKey), game.Theatre},

@@ -149,10 +149,10 @@ private:
             m_roster = std::make_unique<Roster>();
         static const GameSettings writable{"0", "", ""};
         UnitRecord& record = m_table.units[unit];
-        std::swap(m_roster->UnitTable[1], record);
         m_roster->UnitCount = 1;
+        std::swap(m_roster->units().front(), record);
         const Expected<std::string> bytes = rosterFileBytes(*m_roster, writable);
-        std::swap(m_roster->UnitTable[1], record);
+        std::swap(m_roster->units().front(), record);
         if (bytes)
             return;
         for (const ValueProblem& refused : bytes.error().problems)

@@ -35,10 +35,8 @@ std::vector<std::string> listEntries(const Roster& roster)
 {
     std::vector<std::string> entries;
     entries.reserve(std::size_t(roster.UnitCount));
-    for (int slot = 1; slot <= roster.UnitCount; ++slot) {
-        const UnitRecord& unit = roster.UnitTable[std::size_t(slot)];
+    for (const UnitRecord& unit : roster.units())
         entries.push_back(entryText(unit.unit_name, unit.unit_side));
-    }
     return entries;
 }
 
@@ -250,7 +248,7 @@ void BrevornBuild::Command4_Click()
     m_view.appendAndSelect(entry);
     // The slot keeps whatever else it holds.
     const int slot = ++m_roster->UnitCount;
-    UnitRecord& unit = m_roster->UnitTable[std::size_t(slot)];
+    UnitRecord& unit = unitAt(slot);
     unit.unit_name = std::move(name);
     unit.unit_side = std::move(side);
     m_listEntries.push_back(std::move(entry));

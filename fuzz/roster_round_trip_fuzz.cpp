@@ -42,9 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                       read.value().Season.value_or("")};
     if (!survivesWriting(game.Theatre) || !survivesWriting(game.Season))
         return 0;
-    for (int slot = 1; slot <= first->UnitCount; ++slot) {
+    for (const UnitRecord& unit : first->units()) {
         for (const UnitField& field : unitFields) {
-            if (!survivesWriting(fieldText(first->UnitTable[slot], field)))
+            if (!survivesWriting(fieldText(unit, field)))
                 return 0;
         }
     }
@@ -61,9 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (reread.value().Theatre != game.Theatre || reread.value().Season != game.Season ||
         reread.value().Day_Counter != std::to_string(*decimalForm(game.Day_Counter, MaxDayCounter)))
         std::abort();
-    for (int slot = 1; slot <= first->UnitCount; ++slot) {
-        const UnitRecord& was = first->UnitTable[slot];
-        const UnitRecord& is = second->UnitTable[slot];
+    for (std::size_t i = 0; i < first->units().size(); ++i) {
+        const UnitRecord& was = first->units()[i];
+        const UnitRecord& is = second->units()[i];
         for (const UnitField& field : unitFields) {
             std::string want =
                 field.kind == FieldKind::Count ? writtenCount(was.*field.count) : std::string(fieldText(was, field));

@@ -25,8 +25,8 @@ void checkRoundTrip(const ImportedTable& table, TableFormat format, char separat
     if (!table.problems.empty())
         return;
     auto roster = std::make_unique<Roster>();
-    std::copy(table.units.begin(), table.units.end(), roster->UnitTable.begin() + 1);
-    roster->UnitCount = static_cast<int>(table.units.size());
+    if (!roster->replaceUnits(table.units))
+        std::abort();
     const GameSettings game{table.Day_Counter.value_or("1"), table.Theatre.value_or(""), table.Season.value_or("")};
     const ImportedTable again = imported(
         format == TableFormat::Csv ? unitsAsCsv(*roster, true, separator) : rosterAsJson(*roster, game), format);

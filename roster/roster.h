@@ -1,9 +1,13 @@
-// The in-memory roster: the unit table with its count. Plain data, no behaviour.
+// The in-memory roster: the unit table with its count, and its units as a range.
 #pragma once
+
+#include "expected.h"
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace brevorn {
 
@@ -48,11 +52,21 @@ struct GameSettings
 
 // Units occupy slots 1..UnitCount in list order. Slots above UnitCount may still
 // hold data (after a deletion, or an unfinished block at the end of a file); they
-// are neither listed nor written.
+// are neither listed nor written. Code outside the roster library reaches the units
+// through units() and replaceUnits, so that only this library knows the slot numbers.
 struct Roster
 {
     std::array<UnitRecord, SlotCount> UnitTable{};
     int UnitCount = 0;
+
+    // The units in list order: slots 1 to UnitCount.
+    std::span<UnitRecord> units() { return {UnitTable.data() + 1, static_cast<std::size_t>(UnitCount)}; }
+    std::span<const UnitRecord> units() const { return {UnitTable.data() + 1, static_cast<std::size_t>(UnitCount)}; }
+
+    // Makes these the roster's units, in order, and empties the slots above them, as in a
+    // roster read from a file of just these units. Refuses more than MaxUnits, leaving the
+    // roster as it was.
+    Expected<void> replaceUnits(std::vector<UnitRecord> replacement);
 
     bool operator==(const Roster&) const = default;
 };

@@ -1,4 +1,4 @@
-// Reading a roster file item by item into a copy of the roster, committed only when the whole file is read.
+// Reading a roster file item by item into copies of the slots it fills, committed only when the whole file is read.
 #include "roster_reader.h"
 
 #include "item_scanner.h"
@@ -13,6 +13,7 @@
 #include <fstream>
 #include <new>
 #include <string_view>
+#include <vector>
 
 namespace brevorn {
 
@@ -152,6 +153,7 @@ public:
         : m_scanner(in)
         , m_sourceName(sourceName)
         , m_roster(roster)
+        , m_unitCount(roster.UnitCount)
         , m_findings(findings)
         , m_valueSources(valueSources)
     {
@@ -176,10 +178,15 @@ private:
     void stored(std::string_view key, const std::string& value);
     bool passedOverAfterCut(const Head& head);
     void finishCut();
+    UnitRecord& slotRecord(int slot);
 
     ItemScanner m_scanner;
     const std::filesystem::path& m_sourceName;
-    Roster m_roster; // the working copy: the caller's roster changes only when reading succeeds
+    // The caller's roster changes only when reading succeeds: until then the slots read are
+    // copies, from slot 1 up to the last one a field was stored into.
+    const Roster& m_roster;
+    std::vector<UnitRecord> m_slots;
+    int m_unitCount;
     const FindingSink& m_findings;
     const ValueSourceSink& m_valueSources;
     RosterReadResult m_result;
@@ -279,6 +286,15 @@ void RosterReading::finishCut()
         m_findings(*finding);
 }
 
+// The copy of a slot, made when a field is first stored into it or into a slot above it:
+// a field the file does not give keeps what the slot held.
+UnitRecord& RosterReading::slotRecord(int slot)
+{
+    while (m_slots.size() < static_cast<std::size_t>(slot))
+        m_slots.push_back(m_roster.UnitTable[m_slots.size() + 1]);
+    return m_slots[static_cast<std::size_t>(slot - 1)];
+}
+
 Expected<RosterReadResult> RosterReading::run(Roster& target)
 {
     Section section = Section::None;
@@ -330,13 +346,13 @@ Expected<RosterReadResult> RosterReading::run(Roster& target)
                                    " units; the editor holds at most " + std::to_string(MaxUnits) +
                                    " (the 501st starts on line " + std::to_string(m_scanner.itemLine()) + ")");
                 if (used) {
-                    m_roster.UnitCount = nextSlot++;
+                    m_unitCount = nextSlot++;
                     unfinishedBlockLine = 0;
                 } else if (field) {
                     if (!unfinishedBlockLine)
                         unfinishedBlockLine = m_scanner.itemLine();
                     noteSource(nextSlot, field->key);
-                    UnitRecord& unit = m_roster.UnitTable[static_cast<std::size_t>(nextSlot)];
+                    UnitRecord& unit = slotRecord(nextSlot);
                     std::string* value = nullptr;
                     if (field->kind == FieldKind::Text) {
                         value = &(unit.*field->text);
@@ -372,7 +388,8 @@ Expected<RosterReadResult> RosterReading::run(Roster& target)
                ReaderFinding::Kind::UnfinishedBlock);
 
     m_result.nextSlot = nextSlot;
-    target = std::move(m_roster);
+    std::move(m_slots.begin(), m_slots.end(), target.UnitTable.begin() + 1);
+    target.UnitCount = m_unitCount;
     // Moved, not copied: a game text may be as large as the file.
     return std::move(m_result);
 }

@@ -121,8 +121,7 @@ std::size_t fileSizeBound(const Roster& roster, const GameTexts& game)
 {
     constexpr std::size_t lineBound = 32; // a key, "=", a number or "Yes", CR LF
     std::size_t size = 8 * lineBound + game.day.size() + game.theatre.size() + game.season.size();
-    for (int slot = 1; slot <= roster.UnitCount; ++slot) {
-        const UnitRecord& unit = roster.UnitTable[static_cast<std::size_t>(slot)];
+    for (const UnitRecord& unit : roster.units()) {
         size += 20 * lineBound;
         for (const UnitField& field : unitFields)
             size += field.kind == FieldKind::Text ? (unit.*field.text).size() : 0;
@@ -144,8 +143,9 @@ Expected<std::string> fileBytes(const Roster& roster, const GameTexts& game)
     out.textLine(gameSetting, seasonKey, game.season);
     out.line({});
     out.line("UNITS:");
-    for (int slot = 1; slot <= roster.UnitCount; ++slot)
-        writeUnit(out, slot, roster.UnitTable[static_cast<std::size_t>(slot)]);
+    int slot = 0;
+    for (const UnitRecord& unit : roster.units())
+        writeUnit(out, ++slot, unit);
     return std::move(out).finish();
 }
 

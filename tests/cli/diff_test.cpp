@@ -15,7 +15,8 @@ std::unique_ptr<Roster> rosterOf(const std::string& units)
     auto roster = std::make_unique<Roster>();
     std::istringstream words(units);
     for (std::string word; words >> word;) {
-        UnitRecord& unit = roster->UnitTable[static_cast<std::size_t>(++roster->UnitCount)];
+        ++roster->UnitCount;
+        UnitRecord& unit = roster->units().back();
         const std::size_t slash = word.find('/'), equals = word.find('=');
         unit.unit_name = word.substr(0, slash);
         unit.unit_side = word.substr(slash + 1, equals - slash - 1);
@@ -134,9 +135,9 @@ TEST(DiffOutput, TextShowsWhatATerminalWouldActOnAsEscapes)
     for (const auto& [value, shown] : values) {
         const auto before = rosterOf("A/Red");
         const auto after = rosterOf("A/Red");
-        after->UnitTable[1].unit_status = value;
-        after->UnitTable[1].unit_side = value;
-        before->UnitTable[1].unit_side = value;
+        after->units()[0].unit_status = value;
+        after->units()[0].unit_side = value;
+        before->units()[0].unit_side = value;
         const GameSettings game{"1", value, ""};
         EXPECT_EQ(diffAsText(diffRosters(*before, {"1", "", ""}, *after, game)),
                   "Theatre \"\" → " + shown + "\nchanged unit 1 \"A - " + shown.substr(1) + "\n  unit_status \"\" → " +
@@ -149,7 +150,7 @@ TEST(DiffOutput, JsonNamesRenamedAndMovedUnitsAndEscapesC1Controls)
 {
     const auto before = rosterOf("A/Red=1 B/Red C/Red");
     const auto after = rosterOf("X/Red=2 C/Red B/Red");
-    after->UnitTable[3].unit_status = "\xC2\x9B";
+    after->units()[2].unit_status = "\xC2\x9B";
     const std::string json = diffAsJson(diffRosters(*before, {}, *after, {}));
     EXPECT_NE(
         json.find("\"change\": \"renamed\",\n      \"old_slot\": 1,\n      \"new_slot\": 1,\n      \"unit_name\": "

@@ -126,6 +126,10 @@ TEST_F(CheckFile, ValuesThatReadBackOtherwiseOrLookLikeFormulas)
          "r.txt:6: unit 1 \"\", unit_AP \"-AP\" starts like a formula: a spreadsheet that opens the exported table "
          "may show what it computes instead (open its columns as Text)\n"},
         {"unit_name=-1\r\nunit_type=+4 guns\r\nunit_orders=e=mc2\r\nunit_SA=@\r\nunit_HE=-", ""},
+        // A setting given twice is named at the line of the value that counts, the last.
+        {"GAME:\r\nDay_Counter=40\r\nTheatre=Steppe\r\nGAME:\r\nDay_Counter=50\r\n" + unit,
+         "1\nr.txt: 1 unit; Day_Counter \"50\", Theatre \"Steppe\", Season (not given)\n--\n"
+         "r.txt:5: Day_Counter \"50\": needs a whole number from 0 to 37\n"},
     };
     for (const auto& [lines, want] : cases) {
         const bool ownGame = lines.rfind("GAME:", 0) == 0;

@@ -38,8 +38,7 @@ public:
     void fill(Roster& roster, int maxUnits)
     {
         roster.UnitCount = pick(0, maxUnits);
-        for (int slot = 1; slot <= roster.UnitCount; ++slot) {
-            UnitRecord& unit = roster.UnitTable[static_cast<std::size_t>(slot)];
+        for (UnitRecord& unit : roster.units()) {
             unit = {};
             for (const UnitField& field : unitFields) {
                 if (field.kind == FieldKind::Text)
@@ -119,8 +118,7 @@ std::string importedBytes(const ImportedTable& table, const GameSettings& game, 
 {
     if (!table.problems.empty())
         return problems(table);
-    std::copy(table.units.begin(), table.units.end(), roster.UnitTable.begin() + 1);
-    roster.UnitCount = static_cast<int>(table.units.size());
+    EXPECT_TRUE(roster.replaceUnits(table.units));
     return rosterFileBytes(roster, game).value();
 }
 
@@ -151,14 +149,14 @@ TEST(TableRoundTrip, ExportThenImportGivesBackTheSameRosterBytesWhenNoTextReadsB
 std::vector<std::string> refusedPlaces(const Roster& roster)
 {
     std::vector<std::string> places;
-    for (int slot = 1; slot <= roster.UnitCount; ++slot) {
+    for (std::size_t row = 2; const UnitRecord& unit : roster.units()) {
         for (std::size_t column = 1; column <= unitFields.size(); ++column) {
-            const std::string_view text =
-                fieldText(roster.UnitTable[static_cast<std::size_t>(slot)], unitFields[column - 1]);
+            const std::string_view text = fieldText(unit, unitFields[column - 1]);
             if (text.find_first_of(std::string_view(",\r\n\0", 4)) != std::string_view::npos ||
                 textBeforeUtf8ReadAsWindows1252(text))
-                places.push_back(std::to_string(slot + 1) + "," + std::to_string(column));
+                places.push_back(std::to_string(row) + "," + std::to_string(column));
         }
+        ++row;
     }
     return places;
 }
@@ -184,24 +182,24 @@ TEST(TableRoundTrip, ExportThenImportRefusesExactlyTheTextsTheGameWouldReadBackD
 std::unique_ptr<Roster> twoUnits()
 {
     auto roster = std::make_unique<Roster>();
-    roster->UnitTable[1] = {"Kampfgruppe \"M\xC3\xBCller\", 2.",
-                            "Panzerzug",
-                            "3",
-                            std::nullopt,
-                            "Elite",
-                            "OK",
-                            "Static Fire",
-                            " Red",
-                            std::nullopt,
-                            "MG",
-                            "None",
-                            "Light",
-                            "None",
-                            "Heavy",
-                            "No"};
-    roster->UnitTable[2].unit_name = "Recon";
-    roster->UnitTable[2].unit_ammo = "07";
     roster->UnitCount = 2;
+    roster->units()[0] = {"Kampfgruppe \"M\xC3\xBCller\", 2.",
+                          "Panzerzug",
+                          "3",
+                          std::nullopt,
+                          "Elite",
+                          "OK",
+                          "Static Fire",
+                          " Red",
+                          std::nullopt,
+                          "MG",
+                          "None",
+                          "Light",
+                          "None",
+                          "Heavy",
+                          "No"};
+    roster->units()[1].unit_name = "Recon";
+    roster->units()[1].unit_ammo = "07";
     return roster;
 }
 

@@ -26,7 +26,6 @@ struct FakeView final : EditorView
 {
     std::map<Control, std::string> texts;
     std::map<Control, std::vector<std::string>> items;
-    std::vector<Control> filled; // the combos in the order their items were set
     std::vector<std::string> entries;
     int selected = -1;
     bool loadEnabled = true;
@@ -53,7 +52,6 @@ struct FakeView final : EditorView
     {
         fault.enter("setItems");
         items[combo].assign(list.begin(), list.end());
-        filled.push_back(combo);
     }
     int selectedIndex() const override
     {

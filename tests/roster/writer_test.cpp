@@ -21,7 +21,8 @@ std::unique_ptr<Roster> makeRoster(std::initializer_list<std::string> units)
     auto roster = std::make_unique<Roster>();
     for (const std::string& unit : units) {
         std::istringstream fields(unit);
-        UnitRecord& record = roster->UnitTable[static_cast<std::size_t>(++roster->UnitCount)];
+        ++roster->UnitCount;
+        UnitRecord& record = roster->units().back();
         for (std::string item; std::getline(fields, item, ';');)
             setFieldText(record, *findUnitField("unit_" + item.substr(0, item.find('='))),
                          item.substr(item.find('=') + 1));
