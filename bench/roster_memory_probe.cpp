@@ -2,6 +2,7 @@
 // long lines nobody wants (memory stays flat), and one huge value read and prepared for
 // saving (at most about twice the value).
 #include "bench_rosters.h"
+#include "process_memory.h"
 
 #include "roster_reader.h"
 #include "roster_writer.h"
@@ -14,24 +15,8 @@
 
 namespace {
 
-// A field of /proc/self/status in KiB ("VmHWM", "VmRSS").
-long statusKiB(const std::string& field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field + ":", 0) == 0)
-            return std::stol(line.substr(field.size() + 1));
-    }
-    return -1;
-}
-
-// Starts the peak over from here, so that what came before (making the file) does not count.
-long resetPeak()
-{
-    std::ofstream("/proc/self/clear_refs") << "5";
-    return statusKiB("VmRSS");
-}
+using brevorn::bench::resetPeak;
+using brevorn::bench::statusKiB;
 
 double mib(long kib)
 {

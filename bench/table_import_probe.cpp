@@ -3,6 +3,7 @@
 // unknown columns, and one of 500 units with long names, whose texts are kept and saved (its
 // time is mostly the save's wait for the disk: the processor time is shown too).
 #include "bench_rosters.h"
+#include "process_memory.h"
 
 #include "roster_commands.h"
 #include "roster_writer.h"
@@ -21,24 +22,8 @@
 
 namespace {
 
-// A field of /proc/self/status in KiB ("VmHWM", "VmRSS").
-long statusKiB(const std::string& field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field + ":", 0) == 0)
-            return std::stol(line.substr(field.size() + 1));
-    }
-    return -1;
-}
-
-// Starts the peak over from here, so that what came before (making the files) does not count.
-long resetPeak()
-{
-    std::ofstream("/proc/self/clear_refs") << "5";
-    return statusKiB("VmRSS");
-}
+using brevorn::bench::resetPeak;
+using brevorn::bench::statusKiB;
 
 // Processor time, user and system, of this process so far.
 double processorSeconds()

@@ -24,25 +24,6 @@ bool isLowSurrogate(char32_t unit)
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-void appendUtf8(char32_t c, std::string& out)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // "0xD83D" for a code unit in a message.
 std::string hexUnit(char32_t unit)
 {
@@ -190,7 +171,7 @@ std::string_view TableTextReader::nextUtf16()
                     m_fault = "the UTF-16 character " + hexUnit(m_highSurrogate) + " lacks its second half";
                     break;
                 }
-                appendUtf8(0x10000 + ((m_highSurrogate - 0xD800) << 10) + (unit - 0xDC00), m_text);
+                appendUtf8(m_text, 0x10000 + ((m_highSurrogate - 0xD800) << 10) + (unit - 0xDC00));
                 m_highSurrogate = 0;
             } else if (isHighSurrogate(unit)) {
                 m_highSurrogate = unit;
@@ -198,7 +179,7 @@ std::string_view TableTextReader::nextUtf16()
                 m_fault = "the UTF-16 character " + hexUnit(unit) + " lacks its first half";
                 break;
             } else {
-                appendUtf8(unit, m_text);
+                appendUtf8(m_text, unit);
             }
         }
         if (!m_fault.empty()) {
