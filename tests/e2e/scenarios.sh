@@ -263,7 +263,8 @@ scenario_window_fits_every_scale() {
         rw_poll "$RW_TIMEOUT" eval '[ -n "$(rw_frame_extents "$RW_MAIN")" ]' || rw_fail "the window got no frame"
         local status=0
         (cd "$RW_TMP/work" && env QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$RW_TMP/config" \
-            XDG_RUNTIME_DIR="$RW_TMP/runtime" "${RW_EDITOR_ENV[@]}" "$RW_FIT_CHECK") >"$RW_TMP/fit-report" 2>&1 ||
+            XDG_RUNTIME_DIR="$RW_TMP/runtime" LSAN_OPTIONS="suppressions=$RW_LIB_DIR/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}" \
+            "${RW_EDITOR_ENV[@]}" "$RW_FIT_CHECK") >"$RW_TMP/fit-report" 2>&1 ||
             status=$?
         sed 's/^/  /' "$RW_TMP/fit-report"
         [ "$status" -eq 0 ] || rw_fail "the fit check found faults at scale $scale"
