@@ -322,7 +322,17 @@ struct GivenOutcome
 
 TEST_F(FileReplace, NoOutcomeOfTheReplacementLosesTheRoster)
 {
-    const std::string writeProtected = systemReason(ERROR_WRITE_PROTECT);
+    const std::string writeProtected = " (" + systemReason(ERROR_WRITE_PROTECT) + "); ";
+    const std::string bothKept = "the old file was moved aside but the new one could not take its place" +
+                                 writeProtected +
+                                 "the new roster is in {tmp} and the old one in {bak}: rename one "
+                                 "of them to \"roster.txt\"";
+    const std::string onlyNew = "the old file was removed but the new one could not take its place" + writeProtected +
+                                "the roster is now only in {tmp}: rename it to \"roster.txt\"";
+    const std::string onlyOld = "the old file was moved aside and could not be put back" + writeProtected +
+                                "the roster is now only in {bak}: rename it to \"roster.txt\"";
+    const auto heldAMoment = failingAtFirst(ERROR_SHARING_VIOLATION, 2, systemMove);
+    const auto stuck = failing(ERROR_WRITE_PROTECT);
     const GivenOutcome cases[] = {
         {"refused", failing(ERROR_INVALID_PARAMETER), {}, false, "old", {}, leftAsItWas(ERROR_INVALID_PARAMETER)},
         {"held", failing(ERROR_SHARING_VIOLATION), {}, true, "old", {}, heldReason(ERROR_SHARING_VIOLATION)},
@@ -332,39 +342,18 @@ TEST_F(FileReplace, NoOutcomeOfTheReplacementLosesTheRoster)
         {"new not movable", failing(1176), {}, true, "old", {}, leftAsItWas(ERROR_UNABLE_TO_MOVE_REPLACEMENT)},
         {"held a moment", failingAtFirst(ERROR_SHARING_VIOLATION, 2, systemReplace), {}, true, "new", {}, ""},
         {"old moved aside", movedAside, {}, false, "new", {}, ""},
-        {"old moved aside, new held a moment",
+        {"old moved aside, new held a moment", movedAside, heldAMoment, false, "new", {}, ""},
+        {"old moved aside, new stuck",
          movedAside,
-         failingAtFirst(ERROR_SHARING_VIOLATION, 2, systemMove),
-         false,
-         "new",
-         {},
-         ""},
-        {"old moved aside, new not movable",
-         movedAside,
-         failing(ERROR_WRITE_PROTECT),
+         stuck,
          false,
          std::nullopt,
          {{".tmp", "new"}, {".bak", "old"}},
-         "the old file was moved aside but the new one could not take its place (" + writeProtected +
-             "); the new roster is in {tmp} and the old one in {bak}: rename one of them to \"roster.txt\""},
+         bothKept},
         {"old removed", removed, {}, false, "new", {}, ""},
-        {"old removed, new not movable",
-         removed,
-         failing(ERROR_WRITE_PROTECT),
-         false,
-         std::nullopt,
-         {{".tmp", "new"}},
-         "the old file was removed but the new one could not take its place (" + writeProtected +
-             "); the roster is now only in {tmp}: rename it to \"roster.txt\""},
+        {"old removed, new stuck", removed, stuck, false, std::nullopt, {{".tmp", "new"}}, onlyNew},
         {"old moved aside, new gone", bothMoved, {}, false, "old", {}, leftAsItWas(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)},
-        {"old moved aside and not back, new gone",
-         bothMoved,
-         failing(ERROR_WRITE_PROTECT),
-         false,
-         std::nullopt,
-         {{".bak", "old"}},
-         "the old file was moved aside and could not be put back (" + writeProtected +
-             "); the roster is now only in {bak}: rename it to \"roster.txt\""},
+        {"old moved aside and not back, new gone", bothMoved, stuck, false, std::nullopt, {{".bak", "old"}}, onlyOld},
     };
 
     // In a folder past MAX_PATH with a name beyond the ANSI code page, which the names of the
