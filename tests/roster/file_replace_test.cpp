@@ -5,13 +5,10 @@
 #include "roster_test_support.h"
 
 #include <cerrno>
-#include <cstdint>
-#include <functional>
+#include <memory>
 #include <set>
-#include <tuple>
 #include <vector>
 
-#include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -64,30 +61,15 @@ std::string attribute(const std::string& path, const char* name)
     return size < 0 ? "(none)" : value.substr(0, static_cast<std::size_t>(size));
 }
 
-// A POSIX access list in the kernel's form: the owner, the group and others as the mode bits
-// say, and OtherUser allowed to read and write.
-std::string accessListLettingOtherUserWrite(mode_t mode)
-{
-    std::string list;
-    const auto append = [&](std::uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            list += static_cast<char>((value >> (8 * i)) & 0xFF);
-    };
-    append(2, 4); // version
-    const std::tuple<std::uint16_t, std::uint16_t, std::uint32_t> entries[] = {
-        {0x01, (mode >> 6) & 7, 0xFFFFFFFF}, // owner
-        {0x02, 6, OtherUser},                // a named user
-        {0x04, (mode >> 3) & 7, 0xFFFFFFFF}, // group
-        {0x10, 6, 0xFFFFFFFF},               // mask
-        {0x20, mode & 7, 0xFFFFFFFF},        // others
-    };
-    for (const auto& [tag, permissions, id] : entries) {
-        append(tag, 2);
-        append(permissions, 2);
-        append(id, 4);
-    }
-    return list;
-}
+// A POSIX access list in the kernel's form for a file of mode 0644 that OtherUser may write as well: version 2,
+// then tag, permissions and id of the owner, OtherUser, the group, the mask and others.
+const std::string AccessListLettingOtherUserWrite("\x02\0\0\0"
+                                                  "\x01\0\x06\0\xff\xff\xff\xff"
+                                                  "\x02\0\x06\0\x31\xd4\0\0"
+                                                  "\x04\0\x04\0\xff\xff\xff\xff"
+                                                  "\x10\0\x06\0\xff\xff\xff\xff"
+                                                  "\x20\0\x04\0\xff\xff\xff\xff",
+                                                  44);
 
 TEST_F(FileReplace, RefusesPathsItCannotSaveTo)
 {
@@ -197,30 +179,18 @@ TEST_F(FileReplace, SizeLimitHitPartWayLeavesTheOldFileIntact)
     EXPECT_EQ(entries(dir), (std::set<std::string>{"roster.txt"}));
 }
 
-TEST_F(FileReplace, KilledSaveLeavesTheOldFileAndTheNextSaveClearsWhatItLeft)
+TEST_F(FileReplace, KilledSavesFileIsClearedByTheNextSaveButARunningSavesFileIsNot)
 {
     writeBytes(path("roster.txt"), "old");
-    writeBytes(path("other.txt"), "other");
-    const std::string killed = inChild(
-        [&] { return messageOf(detail::replaceFileContents(path("roster.txt"), "new", [] { ::raise(SIGKILL); })); });
-    EXPECT_EQ(killed, "(killed by signal 9)");
-    EXPECT_EQ(fileBytes(path("roster.txt")), "old");
-    EXPECT_EQ(entries(dir).size(), 3u) << "the killed save's temporary file";
-
-    EXPECT_EQ(messageOf(replaceFileContents(path("other.txt"), "saved")), "");
-    EXPECT_EQ(entries(dir), (std::set<std::string>{"other.txt", "roster.txt"}));
-}
-
-TEST_F(FileReplace, SaveInProgressKeepsItsTemporaryFileWhileAnotherSaveClearsTheFolder)
-{
-    writeBytes(path("roster.txt"), "old");
+    writeBytes(path("slow.txt"), "old");
+    // A save held just before it puts its file in place, while others come and go.
     int ready[2], go[2];
     ASSERT_EQ(::pipe(ready), 0);
     ASSERT_EQ(::pipe(go), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const Expected<SaveOutcome> saved = detail::replaceFileContents(path("roster.txt"), "slow save", [&] {
+    const pid_t slow = ::fork();
+    ASSERT_GE(slow, 0);
+    if (slow == 0) {
+        const Expected<SaveOutcome> saved = detail::replaceFileContents(path("slow.txt"), "slow save", [&] {
             char byte = 'r';
             [[maybe_unused]] ssize_t io = ::write(ready[1], &byte, 1);
             io = ::read(go[0], &byte, 1);
@@ -229,14 +199,20 @@ TEST_F(FileReplace, SaveInProgressKeepsItsTemporaryFileWhileAnotherSaveClearsThe
     }
     char byte = 0;
     ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    const std::string killed = inChild(
+        [&] { return messageOf(detail::replaceFileContents(path("roster.txt"), "new", [] { ::raise(SIGKILL); })); });
+    EXPECT_EQ(killed, "(killed by signal 9)");
+    EXPECT_EQ(fileBytes(path("roster.txt")), "old");
+    EXPECT_EQ(entries(dir).size(), 4u) << "the killed and the running save's temporary files";
+
     EXPECT_EQ(messageOf(replaceFileContents(path("quick.txt"), "quick save")), "");
-    EXPECT_EQ(entries(dir).size(), 3u) << "the slow save's temporary file is still there";
+    EXPECT_EQ(entries(dir).size(), 4u) << "one of them gone";
     ASSERT_EQ(::write(go[1], &byte, 1), 1);
     int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_EQ(::waitpid(slow, &status, 0), slow);
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
-    EXPECT_EQ(fileBytes(path("roster.txt")), "slow save");
-    EXPECT_EQ(entries(dir), (std::set<std::string>{"quick.txt", "roster.txt"}));
+    EXPECT_EQ(fileBytes(path("slow.txt")), "slow save");
+    EXPECT_EQ(entries(dir), (std::set<std::string>{"quick.txt", "roster.txt", "slow.txt"}));
     for (int fd : {ready[0], ready[1], go[0], go[1]})
         ::close(fd);
 }
@@ -270,44 +246,33 @@ TEST_F(FileReplace, TwoSavesToOneFileAtOnceBothSucceedAndLeaveOneWholeVersion)
 
 TEST_F(FileReplace, ExtendedAttributesAndAccessListsAreKept)
 {
-    writeBytes(path("roster.txt"), "old");
-    ::chmod(path("roster.txt").c_str(), 0644);
-    const std::string list = accessListLettingOtherUserWrite(0644);
-    if (::setxattr(path("roster.txt").c_str(), "user.origin", "scanner", 7, 0) != 0 ||
-        ::setxattr(path("roster.txt").c_str(), "system.posix_acl_access", list.data(), list.size(), 0) != 0)
+    const std::string file = path("roster.txt");
+    writeBytes(file, "old");
+    ::chmod(file.c_str(), 0644);
+    const std::string& list = AccessListLettingOtherUserWrite;
+    if (::setxattr(file.c_str(), "user.origin", "scanner", 7, 0) != 0 ||
+        ::setxattr(file.c_str(), "system.posix_acl_access", list.data(), list.size(), 0) != 0)
         GTEST_SKIP() << "the file system of " << dir << " keeps no extended attributes or access lists";
-    EXPECT_EQ(fs::status(path("roster.txt")).permissions(), fs::perms(0664)) << "the list's mask is the group's bits";
+    // Only an administrator sees, and so keeps, the trusted ones.
+    const bool administrator = ::setxattr(file.c_str(), "trusted.origin", "admin", 5, 0) == 0;
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms(0664)) << "the list's mask is the group's bits";
 
-    EXPECT_EQ(saveReport(replaceFileContents(path("roster.txt"), "new"), path("roster.txt")), "");
-    EXPECT_EQ(fileBytes(path("roster.txt")), "new");
-    EXPECT_EQ(attribute(path("roster.txt"), "user.origin"), "scanner");
-    EXPECT_EQ(attribute(path("roster.txt"), "system.posix_acl_access"), list);
-    EXPECT_EQ(fs::status(path("roster.txt")).permissions(), fs::perms(0664));
+    EXPECT_EQ(saveReport(replaceFileContents(file, "new"), file), "");
+    EXPECT_EQ(fileBytes(file), "new");
+    EXPECT_EQ(attribute(file, "user.origin"), "scanner");
+    EXPECT_EQ(attribute(file, "system.posix_acl_access"), list);
+    EXPECT_EQ(attribute(file, "trusted.origin"), administrator ? "admin" : "(none)");
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms(0664));
 }
 
-// A folder on tmpfs, which keeps more extended attribute names than the system lists in one call (64 KiB).
-class FileReplaceOnTmpfs : public ::testing::Test
+TEST(FileReplaceOnTmpfs, AttributesThatCannotBeListedRefuseTheSaveAndSayWhichStepFailed)
 {
-protected:
-    void SetUp() override
-    {
-        char name[] = "/dev/shm/brevorn-test-XXXXXX";
-        if (!::mkdtemp(name))
-            GTEST_SKIP() << "no tmpfs at /dev/shm to make a folder in";
-        dir = name;
-    }
-    void TearDown() override
-    {
-        if (!dir.empty())
-            fs::remove_all(dir);
-    }
-
-    fs::path dir;
-};
-
-TEST_F(FileReplaceOnTmpfs, AttributesThatCannotBeListedRefuseTheSaveAndSayWhichStepFailed)
-{
-    const std::string file = (dir / "roster.txt").string();
+    // tmpfs keeps more extended attribute names than the system lists in one call (64 KiB).
+    char folder[] = "/dev/shm/brevorn-test-XXXXXX";
+    if (!::mkdtemp(folder))
+        GTEST_SKIP() << "no tmpfs at /dev/shm to make a folder in";
+    const std::shared_ptr<void> removeFolder(nullptr, [&](void*) { fs::remove_all(folder); });
+    const std::string file = std::string(folder) + "/roster.txt";
     writeBytes(file, "old");
     // 300 names of 250 bytes: more than a listing can hold.
     for (int i = 0; i < 300; ++i) {
@@ -323,10 +288,10 @@ TEST_F(FileReplaceOnTmpfs, AttributesThatCannotBeListedRefuseTheSaveAndSayWhichS
               "cannot save \"" + file + "\": could not list the extended attributes of \"" + file +
                   "\" to keep them (Argument list too long); the file was left as it was");
     EXPECT_EQ(fileBytes(file), "old");
-    EXPECT_EQ(entries(dir), std::set<std::string>{"roster.txt"});
+    EXPECT_EQ(entries(folder), std::set<std::string>{"roster.txt"});
 }
 
-// Files of one user or group saved by another: what may be changed, and what the save then says.
+// Files of root or of a second user, saved by that second user, who is no administrator.
 class SaveAsOtherUser : public ScratchFolder
 {
 protected:
@@ -339,124 +304,88 @@ protected:
         ScratchFolder::SetUp();
         ::chmod(dir.c_str(), 0755);
     }
-
-    // What a save says of a root-owned file that the second user saved.
-    static constexpr std::string_view OwnerChanged =
-        "\", but it now belongs to user 54321 instead of root: only an administrator can save a file that stays "
-        "another user's";
-    static constexpr std::string_view TrustedUnseen =
-        "; and any trusted.* extended attributes it had are not on the new file: only an administrator can see those "
-        "to keep them";
-
-    // A folder and a file in it, with owners and modes.
-    std::string place(const std::string& folder, mode_t folderMode, const std::string& name, uid_t owner, gid_t group,
-                      mode_t mode)
-    {
-        fs::create_directory(dir / folder);
-        const std::string file = path(folder + "/" + name);
-        writeBytes(file, "old");
-        EXPECT_EQ(::chown(file.c_str(), owner, group), 0);
-        EXPECT_EQ(::chmod(file.c_str(), mode), 0);
-        EXPECT_EQ(::chmod((dir / folder).c_str(), folderMode), 0);
-        return file;
-    }
 };
 
-TEST_F(SaveAsOtherUser, FileThatCannotBeReplacedInOneStepIsRefusedAndLeftAsItWas)
+TEST_F(SaveAsOtherUser, WhatMayBeChangedIsSavedSayingWhatCouldNotBeKeptAndTheRestIsRefusedAndLeftAsItWas)
 {
-    // The file may be written, but its folder takes no new file.
-    const std::string locked = place("locked", 0755, "roster.txt", 0, 0, 0666);
-    EXPECT_EQ(reportOfSaveAsOtherUser(locked, "new"),
-              "cannot save \"" + locked + "\": the folder \"" + path("locked") +
-                  "\" does not let you add a file, which saving needs in order to replace the file in one step; "
-                  "the file was left as it was");
-    // The folder takes new files, but the file is read-only, even to its owner.
-    const std::string readOnly = place("open", 0777, "roster.txt", OtherUser, OtherGroup, 0444);
-    EXPECT_EQ(
-        reportOfSaveAsOtherUser(readOnly, "new"),
-        "cannot save \"" + readOnly +
-            "\": the file is read-only for you (its permissions do not let you change it); it was left as it was");
-    for (const std::string& file : {locked, readOnly})
-        EXPECT_EQ(fileBytes(file), "old") << file;
-    EXPECT_EQ(entries(path("locked")), std::set<std::string>{"roster.txt"});
-    EXPECT_EQ(entries(path("open")), std::set<std::string>{"roster.txt"});
-}
-
-TEST_F(SaveAsOtherUser, SavedFileKeepsItsGroupModeAndAccessListAndSaysWhoOwnsItNow)
-{
-    const std::string shared = place("shared", 0775, "roster.txt", 0, OtherGroup, 0664);
-    ::chown(path("shared").c_str(), 0, OtherGroup);
-    const std::string listed = place("listed", 0777, "roster.txt", 0, 0, 0644);
-    const std::string list = accessListLettingOtherUserWrite(0644);
-    if (::setxattr(listed.c_str(), "system.posix_acl_access", list.data(), list.size(), 0) != 0)
-        GTEST_SKIP() << "the file system of " << dir << " keeps no access lists";
-
-    EXPECT_EQ(reportOfSaveAsOtherUser(shared, "new"),
-              "saved \"" + shared + std::string(OwnerChanged) + std::string(TrustedUnseen));
-    EXPECT_EQ(reportOfSaveAsOtherUser(listed, "new"),
-              "saved \"" + listed + std::string(OwnerChanged) +
-                  "; and its group is now group 54321 instead of root, a group the saving user is not a member of" +
-                  std::string(TrustedUnseen));
-    for (const std::string& file : {shared, listed}) {
-        struct stat status = {};
-        ::stat(file.c_str(), &status);
-        EXPECT_EQ(fileBytes(file), "new") << file;
-        EXPECT_EQ(status.st_uid, OtherUser) << file;
-        EXPECT_EQ(status.st_mode & 07777, 0664u) << file;
+    const std::string ownerChanged = "it now belongs to user 54321 instead of root: only an administrator can save a "
+                                     "file that stays another user's; and ",
+                      trustedGone = "any trusted.* extended attributes it had are not on the new file: only an "
+                                    "administrator can see those to keep them";
+    const struct
+    {
+        std::string file; // in a folder of its own, but for the own file in the sticky folder
+        mode_t folderMode;
+        gid_t folderGroup;
+        uid_t owner;
+        gid_t group;
+        mode_t mode;
+        bool saved;
+        std::string report; // after "saved "FILE", but " or "cannot save "FILE": "
+    } cases[] = {
+        // The file may be written, but its folder takes no new file.
+        {"locked/roster.txt", 0755, 0, 0, 0, 0666, false,
+         "the folder \"" + path("locked") +
+             "\" does not let you add a file, which saving needs in order to replace the file in one step; the file "
+             "was left as it was"},
+        // The folder takes new files, but the file is read-only, even to its owner.
+        {"open/roster.txt", 0777, 0, OtherUser, OtherGroup, 0444, false,
+         "the file is read-only for you (its permissions do not let you change it); it was left as it was"},
+        // Group and mode let the second user write: they are kept, the owner is not.
+        {"shared/roster.txt", 0775, OtherGroup, 0, OtherGroup, 0664, true, ownerChanged + trustedGone},
+        // Only the access list lets the second user write: it is kept, the owner and group are not.
+        {"listed/roster.txt", 0777, 0, 0, 0, 0644, true,
+         ownerChanged +
+             "its group is now group 54321 instead of root, a group the saving user is not a member of; "
+             "and " +
+             trustedGone},
+        // Like /tmp: anyone may add a file, but only a file's owner or the folder's owner may replace one.
+        {"sticky/roster.txt", 01777, 0, 0, 0, 0666, false,
+         "the folder \"" + path("sticky") +
+             "\" is shared and marked sticky (as /tmp is): only a file's owner or the folder's owner may replace a "
+             "file in it, and this file belongs to root; the file was left as it was; save it under another name, or "
+             "ask its owner to save it"},
+        {"sticky/own.txt", 01777, 0, OtherUser, OtherGroup, 0644, true, ""},
+        // The folder lets the second user add and rename files, but not read it.
+        {"unreadable/roster.txt", 0733, 0, OtherUser, OtherGroup, 0644, true,
+         "its folder could not be flushed to disk (Permission denied), so the change may not survive a power cut"},
+    };
+    for (const auto& given : cases) {
+        const fs::path folder = (dir / given.file).parent_path();
+        const std::string file = path(given.file);
+        fs::create_directory(folder);
+        writeBytes(file, "old");
+        ASSERT_EQ(::chown(file.c_str(), given.owner, given.group), 0);
+        ASSERT_EQ(::chmod(file.c_str(), given.mode), 0);
+        ASSERT_EQ(::chown(folder.c_str(), 0, given.folderGroup), 0);
+        ASSERT_EQ(::chmod(folder.c_str(), given.folderMode), 0);
     }
-    EXPECT_EQ(fs::status(shared).permissions(), fs::perms(0664));
-    struct stat status = {};
-    ::stat(shared.c_str(), &status);
-    EXPECT_EQ(status.st_gid, OtherGroup);
-    EXPECT_EQ(attribute(listed, "system.posix_acl_access"), list);
-}
+    const std::string& list = AccessListLettingOtherUserWrite;
+    if (::setxattr(path("listed/roster.txt").c_str(), "system.posix_acl_access", list.data(), list.size(), 0) != 0 ||
+        ::setxattr(path("shared/roster.txt").c_str(), "trusted.origin", "admin", 5, 0) != 0 ||
+        ::setxattr(path("shared/roster.txt").c_str(), "user.origin", "scanner", 7, 0) != 0)
+        GTEST_SKIP() << "the file system of " << dir << " keeps no access lists or extended attributes";
 
-TEST_F(SaveAsOtherUser, AttributesOnlyAnAdministratorSeesAreKeptByOneAndSaidToBeGoneByAnyoneElse)
-{
-    const std::string file = place("shared", 0777, "roster.txt", 0, OtherGroup, 0664);
-    if (::setxattr(file.c_str(), "trusted.origin", "admin", 5, 0) != 0 ||
-        ::setxattr(file.c_str(), "user.origin", "scanner", 7, 0) != 0)
-        GTEST_SKIP() << "the file system of " << dir << " keeps no trusted or user attributes";
-
-    EXPECT_EQ(saveReport(replaceFileContents(file, "by root"), file), "");
-    EXPECT_EQ(attribute(file, "trusted.origin"), "admin");
-
-    EXPECT_EQ(reportOfSaveAsOtherUser(file, "new"),
-              "saved \"" + file + std::string(OwnerChanged) + std::string(TrustedUnseen));
-    EXPECT_EQ(fileBytes(file), "new");
-    EXPECT_EQ(attribute(file, "user.origin"), "scanner");
-    EXPECT_EQ(attribute(file, "trusted.origin"), "(none)");
-}
-
-TEST_F(SaveAsOtherUser, AnotherUsersFileInAStickyFolderIsRefusedWithWhatToDoInstead)
-{
-    // Like /tmp: anyone may add a file, but only a file's owner or the folder's owner may replace one.
-    const std::string others = place("sticky", 01777, "roster.txt", 0, 0, 0666);
-    const std::string own = path("sticky/own.txt");
-    writeBytes(own, "old");
-    ASSERT_EQ(::chown(own.c_str(), OtherUser, OtherGroup), 0);
-
-    EXPECT_EQ(reportOfSaveAsOtherUser(others, "new"),
-              "cannot save \"" + others + "\": the folder \"" + path("sticky") +
-                  "\" is shared and marked sticky (as /tmp is): only a file's owner or the folder's owner may "
-                  "replace a file in it, and this file belongs to root; the file was left as it was; save it under "
-                  "another name, or ask its owner to save it");
-    EXPECT_EQ(reportOfSaveAsOtherUser(own, "new"), "");
-    EXPECT_EQ(fileBytes(others), "old");
-    EXPECT_EQ(fileBytes(own), "new");
+    for (const auto& given : cases) {
+        const std::string file = path(given.file);
+        struct stat before = {}, after = {};
+        ::stat(file.c_str(), &before);
+        const std::string opening = given.saved ? "saved \"" + file + "\", but " : "cannot save \"" + file + "\": ";
+        EXPECT_EQ(reportOfSaveAsOtherUser(file, "new"), given.report.empty() ? "" : opening + given.report);
+        EXPECT_EQ(fileBytes(file), given.saved ? "new" : "old") << file;
+        ::stat(file.c_str(), &after);
+        EXPECT_EQ(after.st_mode, before.st_mode) << file;
+        EXPECT_EQ(after.st_uid, given.saved ? OtherUser : given.owner) << file;
+    }
+    for (const std::string folder : {"locked", "open", "listed", "shared", "unreadable"})
+        EXPECT_EQ(entries(path(folder)), std::set<std::string>{"roster.txt"}) << folder;
     EXPECT_EQ(entries(path("sticky")), (std::set<std::string>{"own.txt", "roster.txt"}));
-}
-
-TEST_F(SaveAsOtherUser, FolderThatCannotBeFlushedGivesASaveWithAWarning)
-{
-    // The second user may add and rename files in the folder, but not read it.
-    const std::string file = place("unreadable", 0733, "roster.txt", OtherUser, OtherGroup, 0644);
-    EXPECT_EQ(reportOfSaveAsOtherUser(file, "new"),
-              "saved \"" + file +
-                  "\", but its folder could not be flushed to disk (Permission denied), so the change may not "
-                  "survive a power cut");
-    EXPECT_EQ(fileBytes(file), "new");
-    EXPECT_EQ(entries(path("unreadable")), std::set<std::string>{"roster.txt"});
+    struct stat shared = {};
+    ::stat(path("shared/roster.txt").c_str(), &shared);
+    EXPECT_EQ(shared.st_gid, OtherGroup);
+    EXPECT_EQ(attribute(path("shared/roster.txt"), "user.origin"), "scanner");
+    EXPECT_EQ(attribute(path("shared/roster.txt"), "trusted.origin"), "(none)");
+    EXPECT_EQ(attribute(path("listed/roster.txt"), "system.posix_acl_access"), list);
 }
 
 } // namespace

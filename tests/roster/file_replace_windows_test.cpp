@@ -6,8 +6,8 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <set>
 #include <system_error>
+#include <thread>
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -117,69 +117,13 @@ std::string heldReason(DWORD error)
            "); it was left as it was: close that program, or wait a moment, and save again";
 }
 
-// Another process (hold_file) that holds a file open, letting others read it but not replace
-// it: for the given time once it holds it, or until release().
-class OtherProgramHolding
+DWORD systemReplace(const std::wstring& replaced, const std::wstring& replacement, const std::wstring& backup)
 {
-public:
-    explicit OtherProgramHolding(const fs::path& file, const std::wstring& milliseconds = {})
-    {
-        SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-        HANDLE childInput = nullptr, childOutput = nullptr, output = nullptr;
-        ::CreatePipe(&childInput, &m_input, &inherited, 0);
-        ::CreatePipe(&output, &childOutput, &inherited, 0);
-        ::SetHandleInformation(m_input, HANDLE_FLAG_INHERIT, 0);
-        ::SetHandleInformation(output, HANDLE_FLAG_INHERIT, 0);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = childInput;
-        startup.hStdOutput = childOutput;
-        startup.hStdError = childOutput;
-        const std::string program = BREVORN_HOLD_FILE_PROGRAM;
-        std::wstring command = L"\"" + std::wstring(program.begin(), program.end()) + L"\" \"" + file.wstring() + L"\"";
-        if (!milliseconds.empty())
-            command += L" " + milliseconds;
-        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                              &m_process))
-            said = "not started: error " + std::to_string(::GetLastError());
-        ::CloseHandle(childInput);
-        ::CloseHandle(childOutput);
-        char letter = 0;
-        for (DWORD got = 0; ::ReadFile(output, &letter, 1, &got, nullptr) && got == 1 && letter != '\n';)
-            said += letter;
-        ::CloseHandle(output);
-    }
-    OtherProgramHolding(const OtherProgramHolding&) = delete;
-    OtherProgramHolding& operator=(const OtherProgramHolding&) = delete;
-    ~OtherProgramHolding()
-    {
-        release();
-        if (m_process.hProcess) {
-            ::CloseHandle(m_process.hProcess);
-            ::CloseHandle(m_process.hThread);
-        }
-    }
-
-    DWORD id() const { return m_process.dwProcessId; }
-
-    // Ends its input and waits for it to end. Its handle stays open, so that no other process
-    // can take its id before the test is over.
-    void release()
-    {
-        if (m_input)
-            ::CloseHandle(m_input);
-        m_input = nullptr;
-        if (m_process.hProcess)
-            ::WaitForSingleObject(m_process.hProcess, INFINITE);
-    }
-
-    std::string said;
-
-private:
-    HANDLE m_input = nullptr;
-    PROCESS_INFORMATION m_process{};
-};
+    return ::ReplaceFileW(replaced.c_str(), replacement.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
+                          nullptr, nullptr)
+               ? 0
+               : ::GetLastError();
+}
 
 TEST_F(FileReplace, RefusesPathsItCannotSaveTo)
 {
@@ -263,28 +207,29 @@ TEST_F(FileReplace, OtherNamesOfTheFileKeepTheOldContentsAndAreMentioned)
 
 TEST_F(FileReplace, FileHeldOpenByAnotherProgramStaysAsItWasUntilItIsLetGo)
 {
+    // Held as a virus scanner or an indexer may hold it: others may read it, but not replace it.
     const fs::path file = dir / "roster.txt";
     writeFile(file, "old");
-    {
-        OtherProgramHolding holder(file);
-        ASSERT_EQ(holder.said, "held");
-        EXPECT_EQ(messageOf(replaceFileContents(file, "new")),
-                  "cannot save \"" + utf8(file) + "\": " + heldReason(ERROR_SHARING_VIOLATION));
-        EXPECT_EQ(folderContents(dir), (std::map<std::string, std::string>{{"roster.txt", "old"}}));
-    }
+    const HANDLE held = ::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(messageOf(replaceFileContents(file, "new")),
+              "cannot save \"" + utf8(file) + "\": " + heldReason(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(folderContents(dir), (std::map<std::string, std::string>{{"roster.txt", "old"}}));
 
-    // A program that lets go within the second the save waits: the save goes through.
+    // Let go within the second the save waits: the save goes through.
     std::vector<unsigned long> outcomes;
     detail::PlacingCalls recorded;
     recorded.replace = [&](const std::wstring& replaced, const std::wstring& replacement, const std::wstring& backup) {
-        const BOOL done = ::ReplaceFileW(replaced.c_str(), replacement.c_str(), backup.c_str(),
-                                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-        outcomes.push_back(done ? 0 : ::GetLastError());
+        outcomes.push_back(systemReplace(replaced, replacement, backup));
         return outcomes.back();
     };
-    OtherProgramHolding holder(file, L"300");
-    ASSERT_EQ(holder.said, "held");
+    std::thread letGo([held] {
+        ::Sleep(300);
+        ::CloseHandle(held);
+    });
     EXPECT_EQ(messageOf(detail::replaceFileContents(file, "new", recorded)), "");
+    letGo.join();
     EXPECT_EQ(outcomes.front(), DWORD(ERROR_SHARING_VIOLATION));
     EXPECT_EQ(outcomes.back(), 0u);
     EXPECT_EQ(folderContents(dir), (std::map<std::string, std::string>{{"roster.txt", "new"}}));
@@ -292,36 +237,31 @@ TEST_F(FileReplace, FileHeldOpenByAnotherProgramStaysAsItWasUntilItIsLetGo)
 
 TEST_F(FileReplace, KilledSavesTemporaryFilesAreRemovedOnlyOnceTheirProcessHasEndedAndBackupsNever)
 {
-    writeFile(dir / "other.txt", "x");
-    OtherProgramHolding saver(dir / "other.txt");
-    ASSERT_EQ(saver.said, "held");
-    const std::string stem = ".brevorn-" + std::to_string(saver.id());
-    // A temporary file alone, a backup alone (a save killed before it removed it, or the only
-    // copy a failed replacement left), both of one save (killed half way through the
-    // replacement), and a name of another form.
+    // A process that has ended; its handle stays open, so that no other process takes its id.
+    PROCESS_INFORMATION ended{};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    std::wstring command = L"cmd.exe /c exit";
+    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                                 &startup, &ended));
+    ::WaitForSingleObject(ended.hProcess, INFINITE);
+    const std::string stem = ".brevorn-" + std::to_string(ended.dwProcessId);
+    // Of the ended saves: a temporary file alone, a backup alone (a save killed before it removed it, or the only
+    // copy a failed replacement left), both of one save (killed half way through the replacement). A temporary
+    // file of this running process, and a name of another form.
+    const std::string removed = stem + "-0.tmp";
     for (const std::string& name :
-         {stem + "-0.tmp", stem + "-1.bak", stem + "-2.tmp", stem + "-2.bak", std::string(".brevorn-notes.tmp")})
+         {removed, stem + "-1.bak", stem + "-2.tmp", stem + "-2.bak",
+          ".brevorn-" + std::to_string(::GetCurrentProcessId()) + "-7.tmp", std::string(".brevorn-notes.tmp")})
         writeFile(dir / name, name);
     std::map<std::string, std::string> files = folderContents(dir);
 
-    const fs::path roster = dir / "roster.txt";
-    EXPECT_EQ(messageOf(replaceFileContents(roster, "running")), "");
-    files["roster.txt"] = "running";
+    EXPECT_EQ(messageOf(replaceFileContents(dir / "roster.txt", "saved")), "");
+    files["roster.txt"] = "saved";
+    files.erase(removed);
     EXPECT_EQ(folderContents(dir), files);
-
-    saver.release();
-    EXPECT_EQ(messageOf(replaceFileContents(roster, "ended")), "");
-    files["roster.txt"] = "ended";
-    files.erase(stem + "-0.tmp");
-    EXPECT_EQ(folderContents(dir), files);
-}
-
-DWORD systemReplace(const std::wstring& replaced, const std::wstring& replacement, const std::wstring& backup)
-{
-    return ::ReplaceFileW(replaced.c_str(), replacement.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
-                          nullptr, nullptr)
-               ? 0
-               : ::GetLastError();
+    ::CloseHandle(ended.hProcess);
+    ::CloseHandle(ended.hThread);
 }
 
 DWORD systemMove(const std::wstring& from, const std::wstring& to)
@@ -382,7 +322,17 @@ struct GivenOutcome
 
 TEST_F(FileReplace, NoOutcomeOfTheReplacementLosesTheRoster)
 {
-    const std::string writeProtected = systemReason(ERROR_WRITE_PROTECT);
+    const std::string writeProtected = " (" + systemReason(ERROR_WRITE_PROTECT) + "); ";
+    const std::string bothKept = "the old file was moved aside but the new one could not take its place" +
+                                 writeProtected +
+                                 "the new roster is in {tmp} and the old one in {bak}: rename one "
+                                 "of them to \"roster.txt\"";
+    const std::string onlyNew = "the old file was removed but the new one could not take its place" + writeProtected +
+                                "the roster is now only in {tmp}: rename it to \"roster.txt\"";
+    const std::string onlyOld = "the old file was moved aside and could not be put back" + writeProtected +
+                                "the roster is now only in {bak}: rename it to \"roster.txt\"";
+    const auto heldAMoment = failingAtFirst(ERROR_SHARING_VIOLATION, 2, systemMove);
+    const auto stuck = failing(ERROR_WRITE_PROTECT);
     const GivenOutcome cases[] = {
         {"refused", failing(ERROR_INVALID_PARAMETER), {}, false, "old", {}, leftAsItWas(ERROR_INVALID_PARAMETER)},
         {"held", failing(ERROR_SHARING_VIOLATION), {}, true, "old", {}, heldReason(ERROR_SHARING_VIOLATION)},
@@ -392,39 +342,18 @@ TEST_F(FileReplace, NoOutcomeOfTheReplacementLosesTheRoster)
         {"new not movable", failing(1176), {}, true, "old", {}, leftAsItWas(ERROR_UNABLE_TO_MOVE_REPLACEMENT)},
         {"held a moment", failingAtFirst(ERROR_SHARING_VIOLATION, 2, systemReplace), {}, true, "new", {}, ""},
         {"old moved aside", movedAside, {}, false, "new", {}, ""},
-        {"old moved aside, new held a moment",
+        {"old moved aside, new held a moment", movedAside, heldAMoment, false, "new", {}, ""},
+        {"old moved aside, new stuck",
          movedAside,
-         failingAtFirst(ERROR_SHARING_VIOLATION, 2, systemMove),
-         false,
-         "new",
-         {},
-         ""},
-        {"old moved aside, new not movable",
-         movedAside,
-         failing(ERROR_WRITE_PROTECT),
+         stuck,
          false,
          std::nullopt,
          {{".tmp", "new"}, {".bak", "old"}},
-         "the old file was moved aside but the new one could not take its place (" + writeProtected +
-             "); the new roster is in {tmp} and the old one in {bak}: rename one of them to \"roster.txt\""},
+         bothKept},
         {"old removed", removed, {}, false, "new", {}, ""},
-        {"old removed, new not movable",
-         removed,
-         failing(ERROR_WRITE_PROTECT),
-         false,
-         std::nullopt,
-         {{".tmp", "new"}},
-         "the old file was removed but the new one could not take its place (" + writeProtected +
-             "); the roster is now only in {tmp}: rename it to \"roster.txt\""},
+        {"old removed, new stuck", removed, stuck, false, std::nullopt, {{".tmp", "new"}}, onlyNew},
         {"old moved aside, new gone", bothMoved, {}, false, "old", {}, leftAsItWas(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)},
-        {"old moved aside and not back, new gone",
-         bothMoved,
-         failing(ERROR_WRITE_PROTECT),
-         false,
-         std::nullopt,
-         {{".bak", "old"}},
-         "the old file was moved aside and could not be put back (" + writeProtected +
-             "); the roster is now only in {bak}: rename it to \"roster.txt\""},
+        {"old moved aside and not back, new gone", bothMoved, stuck, false, std::nullopt, {{".bak", "old"}}, onlyOld},
     };
 
     // In a folder past MAX_PATH with a name beyond the ANSI code page, which the names of the
