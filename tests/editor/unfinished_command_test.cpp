@@ -144,11 +144,11 @@ TEST_F(UnfinishedCommand, IsToldAndLeavesTheListTheControlsAndTheRosterInStepAnd
         prepare(e, c);
         if (!c.faulty.empty()) {
             FaultPoint& point = c.faulty.starts_with("view.") ? e.view.fault : e.prompts.fault;
-            point.set({c.faulty.substr(c.faulty.find('.') + 1), c.call, c.failure.raise, c.everyCallAfter});
+            point = {c.faulty.substr(c.faulty.find('.') + 1), c.call, c.failure.raise, c.everyCallAfter};
         }
         e.press(c.event);
-        e.view.fault.clear();
-        e.prompts.fault.clear();
+        e.view.fault = {};
+        e.prompts.fault = {};
 
         ASSERT_FALSE(e.prompts.asked.empty());
         if (c.told.empty())
