@@ -1,5 +1,5 @@
-// The layout scale against captions of known sizes. (The combos' items and the list's entry
-// are measured with real fonts by the Windows window's tests.)
+// The layout scale against captions and list entries of known sizes. (The combos' items are
+// measured with real fonts by the Windows window's tests.)
 #include "layout_scale.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +49,17 @@ TEST(LayoutScale, GrowsOnlyAsFarAsTheTightestCaptionNeeds)
     EXPECT_LT(roomy, 190.0 / 95 + 0.02);
     // Label4 starts under Combo4, whose right edge is one pixel past the label's left edge.
     EXPECT_EQ(captionIndent(controlTable(), controlRow(Control::Label4), 1.0), 1);
+}
+
+TEST(LayoutScale, WidensTheListForALongEntry)
+{
+    // At eight pixels a byte, the list's expected entry needs more than its 177 pixels.
+    const double scale = layoutScale(controlTable(), [](const ControlRow& row, std::string_view text) {
+        return PixelSize{row.kind == ControlKind::ListBox ? 8 * int(text.size()) : 1, 1};
+    });
+    const int entry = int(8 * WidestExpectedListEntry.size());
+    ASSERT_GT(entry, 177);
+    EXPECT_EQ(scaledRect(controlRow(Control::List1), scale).width, entry);
 }
 
 } // namespace
