@@ -3,6 +3,8 @@
 // and shortcuts. The real-window suite drives the clicks through to the core.
 #include "qt_window_under_test.h"
 
+#include "choice_lists.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
@@ -17,6 +19,8 @@ TEST(StartUp, EveryCaptionCanBeReadAndEveryControlTakesItsClicks)
 {
     QtWindowUnderTest w;
     EXPECT_EQ(w.window.windowTitle().toStdString(), "Steelvane Brevorn Builder");
+    for (const ChoiceList& choices : choiceLists())
+        EXPECT_EQ(w.control<QComboBox>(choices.combo)->currentIndex(), -1) << "no item is picked";
     QWidget* surface = w.window.surface();
     // Where a label reaches under a control, the control is on top and takes the click.
     for (const ControlRow& a : controlTable()) {
