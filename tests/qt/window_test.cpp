@@ -22,8 +22,10 @@ TEST(StartUp, EveryCaptionCanBeReadAndEveryControlTakesItsClicks)
     for (const ChoiceList& choices : choiceLists())
         EXPECT_EQ(w.control<QComboBox>(choices.combo)->currentIndex(), -1) << "no item is picked";
     QWidget* surface = w.window.surface();
-    // Where a label reaches under a control, the control is on top and takes the click.
+    // Every control lies on the surface; where a label reaches under a control, the control is
+    // on top and takes the click.
     for (const ControlRow& a : controlTable()) {
+        EXPECT_TRUE(surface->rect().contains(w.window.control(a.control)->geometry())) << a.name;
         for (const ControlRow& b : controlTable()) {
             const QRect label = w.window.control(a.control)->geometry();
             QWidget* other = w.window.control(b.control);
