@@ -3,7 +3,6 @@
 #pragma once
 
 #include "brevorn_build.h"
-#include "injected_fault.h"
 #include "roster_test_support.h"
 #include "scripted_prompts.h"
 #include "unit_fields.h"
@@ -53,11 +52,7 @@ struct FakeView final : EditorView
         fault.enter("setItems");
         items[combo].assign(list.begin(), list.end());
     }
-    int selectedIndex() const override
-    {
-        fault.enter("selectedIndex");
-        return selected;
-    }
+    int selectedIndex() const override { return selected; }
     void setListEntries(const std::vector<std::string>& list) override
     {
         fault.enter("setListEntries");
@@ -70,11 +65,7 @@ struct FakeView final : EditorView
         entries.emplace_back(entry);
         selected = int(entries.size()) - 1;
     }
-    void setLoadEnabled(bool enabled) override
-    {
-        fault.enter("setLoadEnabled");
-        loadEnabled = enabled;
-    }
+    void setLoadEnabled(bool enabled) override { loadEnabled = enabled; }
 };
 
 // A slot's fields in the order of the file, "~" for a count that is unset.

@@ -10,27 +10,24 @@
 namespace brevorn::test {
 namespace {
 
-void outOfMemory()
+// What a failing call throws, and the reason the message gives for it.
+struct Failure
 {
-    throw std::bad_alloc();
-}
-void permissionDenied()
-{
-    throw std::filesystem::filesystem_error("cannot open", "roster.txt",
-                                            std::make_error_code(std::errc::permission_denied));
-}
-void notAnException()
-{
-    throw 42;
-}
+    void (*raise)();
+    std::string reason;
+};
+const Failure memory{[] { throw std::bad_alloc(); }, ": there was not enough memory"};
+const Failure denied{[] {
+                         throw std::filesystem::filesystem_error("cannot open", "roster.txt",
+                                                                 std::make_error_code(std::errc::permission_denied));
+                     },
+                     ": the system reported \"" + std::make_error_code(std::errc::permission_denied).message() +
+                         "\" for \"roster.txt\""};
+const Failure notAnException{[] { throw 42; }, ""};
 
-const std::string memory = "there was not enough memory";
-const std::string denied =
-    "the system reported \"" + std::make_error_code(std::errc::permission_denied).message() + "\" for \"roster.txt\"";
-
-std::string unfinished(const std::string& command, const std::string& reason)
+std::string unfinished(const std::string& command, const Failure& failure)
 {
-    return "error Steelvane Brevorn Builder|" + command + " did not finish" + (reason.empty() ? "" : ": " + reason) +
+    return "error Steelvane Brevorn Builder|" + command + " did not finish" + failure.reason +
            ".\n\nThe roster is still in the editor. Save it with SAVE before you go on.";
 }
 
@@ -40,23 +37,24 @@ const std::string secondShown =
     "Kampfgruppe Müller|Panzerzug|||Elite|Disordered|Static Fire|Red||Infantry|Light|None|Light|None|No";
 const std::string nothingShown(14, '|');
 
+using Script = std::vector<Answer>;
+
 struct Case
 {
     const char* what;
     WindowEvent event;
-    std::vector<Answer> script;
+    Script script;
     // The call that throws: "view." or "prompts." and the method, its Nth call, what it throws.
     std::string faulty;
-    int call = 0;
-    void (*raise)() = nullptr;
-    // The last thing the user is told, empty for any error message.
-    std::string told;
-    std::string listed; // the selected entry in brackets
+    int call;
+    Failure failure;
+    std::string told; // the last thing the user is told, empty for any error message
+    std::string listed;
     std::string shown;
     // Whether the roster is as if the command had finished, rather than as before it.
     bool finished = false;
-    int selectedBefore = 1;
     bool everyCallAfter = false;
+    int selectedBefore = 1;
 };
 
 class UnfinishedCommand : public ScratchFolder
@@ -79,132 +77,47 @@ protected:
 
 TEST_F(UnfinishedCommand, IsToldAndLeavesTheListTheControlsAndTheRosterInStepAndSaveWorks)
 {
+    using enum WindowEvent;
+    const Script newUnit{std::string("Zulu"), std::string("Green")};
     std::vector<Case> cases = {
-        {"start-up",
-         WindowEvent::Form_Load,
-         {},
-         "view.setItems",
-         5,
-         outOfMemory,
+        {"start-up", Form_Load, Script{}, "view.setItems", 5, memory,
          "error Steelvane Brevorn Builder|Filling the drop-down lists did not finish: there was not enough memory. "
          "Some drop-down lists may be incomplete; any value can still be typed.",
-         secondSelected,
-         secondShown},
+         secondSelected, secondShown},
         // Showing stopped half-way: nothing is selected, and nothing shown.
-        {"showing a unit",
-         WindowEvent::List1_Click,
-         {},
-         "view.setText",
-         4,
-         permissionDenied,
-         unfinished("Showing the unit picked in the list", denied),
-         threeUnits,
-         nothingShown},
+        {"showing a unit", List1_Click, Script{}, "view.setText", 4, denied,
+         unfinished("Showing the unit picked in the list", denied), threeUnits, nothingShown},
         // The controls keep what the user typed.
-        {"Save Edit",
-         WindowEvent::Command1_Click,
-         {},
-         "view.text",
-         1,
-         notAnException,
-         unfinished("\"Save Edit\"", ""),
-         secondSelected,
-         secondShown},
-        {"LOAD's dialog",
-         WindowEvent::Command2_Click,
-         {},
-         "prompts.open",
-         1,
-         permissionDenied,
-         unfinished("\"LOAD\"", denied),
-         threeUnits,
-         nothingShown},
+        {"Save Edit", Command1_Click, Script{}, "view.text", 1, notAnException,
+         unfinished("\"Save Edit\"", notAnException), secondSelected, secondShown},
         // The new roster is taken whole; the list is made again from it.
-        {"LOAD's list",
-         WindowEvent::Command2_Click,
-         {dataFile("last-block-without-used.txt"), true},
-         "view.setListEntries",
-         1,
-         outOfMemory,
-         unfinished("\"LOAD\"", memory),
-         "Alpha - Blue",
-         nothingShown,
-         true},
+        {"LOAD's list", Command2_Click, Script{dataFile("last-block-without-used.txt"), true}, "view.setListEntries", 1,
+         memory, unfinished("\"LOAD\"", memory), "Alpha - Blue", nothingShown, true},
         // Telling the user fails as well, both the reader's message and the one that follows.
-        {"LOAD's message",
-         WindowEvent::Command2_Click,
-         {dataFile("missing.txt"), true},
-         "prompts.error",
-         1,
-         outOfMemory,
-         unfinished("\"LOAD\"", memory),
-         threeUnits,
-         nothingShown,
-         false,
-         1,
-         true},
-        {"SAVE's dialog",
-         WindowEvent::Command3_Click,
-         {},
-         "prompts.save",
-         1,
-         outOfMemory,
-         unfinished("\"SAVE\"", memory),
-         secondSelected,
-         secondShown},
-        {"SAVE's Exit?",
-         WindowEvent::Command3_Click,
-         {path("saved.txt")},
-         "prompts.yesno",
-         1,
-         permissionDenied,
-         unfinished("\"SAVE\"", denied),
-         secondSelected,
-         secondShown},
-        {"New Unit's side",
-         WindowEvent::Command4_Click,
-         {std::string("Zulu")},
-         "prompts.input",
-         2,
-         outOfMemory,
-         unfinished("\"New Unit\"", memory),
-         threeUnits,
-         nothingShown},
+        {"LOAD's message", Command2_Click, Script{dataFile("missing.txt"), true}, "prompts.error", 1, memory,
+         unfinished("\"LOAD\"", memory), threeUnits, nothingShown, false, true},
+        {"SAVE's Exit?", Command3_Click, Script{path("saved.txt")}, "prompts.yesno", 1, denied,
+         unfinished("\"SAVE\"", denied), secondSelected, secondShown},
         // The count, the slot and the entries change together, after the list took the entry.
-        {"New Unit's entry",
-         WindowEvent::Command4_Click,
-         {std::string("Zulu"), std::string("Green")},
-         "view.appendAndSelect",
-         1,
-         permissionDenied,
-         unfinished("\"New Unit\"", denied),
-         threeUnits,
-         nothingShown},
-        {"New Unit's showing",
-         WindowEvent::Command4_Click,
-         {std::string("Zulu"), std::string("Green")},
-         "view.setText",
-         20,
-         notAnException,
-         unfinished("\"New Unit\"", ""),
-         threeUnits + "|Zulu - Green",
-         nothingShown,
-         true},
+        {"New Unit's entry", Command4_Click, newUnit, "view.appendAndSelect", 1, denied,
+         unfinished("\"New Unit\"", denied), threeUnits, nothingShown},
+        {"New Unit's showing", Command4_Click, newUnit, "view.setText", 20, notAnException,
+         unfinished("\"New Unit\"", notAnException), threeUnits + "|Zulu - Green", nothingShown, true},
         {"Delete's emptying",
-         WindowEvent::Command5_Click,
+         Command5_Click,
          {},
          "view.setText",
          1,
-         outOfMemory,
+         memory,
          unfinished("\"Delete\"", memory),
          threeUnits,
          nothingShown},
         {"Delete's list",
-         WindowEvent::Command5_Click,
+         Command5_Click,
          {},
          "view.setListEntries",
          1,
-         permissionDenied,
+         denied,
          unfinished("\"Delete\"", denied),
          "1st Platoon - Blue|Recon - Blue",
          nothingShown,
@@ -214,16 +127,14 @@ TEST_F(UnfinishedCommand, IsToldAndLeavesTheListTheControlsAndTheRosterInStepAnd
     // step first meets it, LOAD is refused with a message and nothing changes.
     if constexpr (std::is_same_v<std::filesystem::path::value_type, wchar_t>)
         cases.push_back({"LOAD of a name with an unpaired surrogate",
-                         WindowEvent::Command2_Click,
+                         Command2_Click,
                          {std::filesystem::path(std::wstring(L"r\xD800.txt")), true},
                          "",
                          0,
-                         nullptr,
+                         {},
                          "",
-                         threeUnits,
-                         nothingShown,
-                         false,
-                         -1});
+                         secondSelected,
+                         secondShown});
 
     const std::string before = fileBytes(dataFile("editor-three-units.expected.txt"));
     for (const Case& c : cases) {
@@ -232,13 +143,12 @@ TEST_F(UnfinishedCommand, IsToldAndLeavesTheListTheControlsAndTheRosterInStepAnd
         e.unfinishedExpected = true;
         prepare(e, c);
         if (!c.faulty.empty()) {
-            const auto dot = c.faulty.find('.');
             FaultPoint& point = c.faulty.starts_with("view.") ? e.view.fault : e.prompts.fault;
-            point.set({c.faulty.substr(dot + 1), c.call, c.raise, c.everyCallAfter});
+            point = {c.faulty.substr(c.faulty.find('.') + 1), c.call, c.failure.raise, c.everyCallAfter};
         }
         e.press(c.event);
-        e.view.fault.clear();
-        e.prompts.fault.clear();
+        e.view.fault = {};
+        e.prompts.fault = {};
 
         ASSERT_FALSE(e.prompts.asked.empty());
         if (c.told.empty())
