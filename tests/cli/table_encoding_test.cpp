@@ -77,25 +77,6 @@ TEST(SpreadsheetTables, EachSeparatorAndEncodingGivesTheSameUnits)
     }
 }
 
-TEST(SpreadsheetTables, UnicodeTextMisreadAsWindows1252IsRefusedWithTheLikelyOriginals)
-{
-    const std::string reopen =
-        "; open the table with the character set Unicode (UTF-8), or export it with --bom, and save it again\n";
-    EXPECT_EQ(problems(importFile("table-libreoffice-mojibake.csv")),
-              "row 2, unit_name (column A) \"Kampfgruppe M\xC3\x83\xC2\xBCller\": looks like UTF-8 read as "
-              "Windows-1252, and likely was \"Kampfgruppe M\xC3\xBCller\"" +
-                  reopen +
-                  "row 3, unit_name (column A) \"Compagnie \"D\xC3\x83\xC2\xA9sert\"\": looks like UTF-8 read as "
-                  "Windows-1252, and likely was \"Compagnie \"D\xC3\xA9sert\"\"" +
-                  reopen +
-                  "row 4, unit_name (column A) \"\xC3\x85\xE2\x80\x99uvre \xC3\xA2\xE2\x82\xAC\xE2\x80\x9C 2e\": looks "
-                  "like UTF-8 read as Windows-1252, and likely was \"\xC5\x92uvre \xE2\x80\x93 2e\"" +
-                  reopen +
-                  "row 4, unit_type (column B) \"Recon \xC3\xA2\xE2\x80\x9A\xC2\xAC\": looks like UTF-8 read as "
-                  "Windows-1252, and likely was \"Recon \xE2\x82\xAC\"" +
-                  reopen);
-}
-
 // UTF-16 code units in the given order of bytes.
 std::string utf16(std::u16string_view text, bool littleEndian)
 {
