@@ -191,6 +191,8 @@ public:
 
     void cell(std::size_t row, std::size_t column, std::string text) override
     {
+        if (m_broken)
+            return;
         if (row == 1) {
             headerCell(column, text);
             return;
@@ -206,6 +208,10 @@ public:
             m_headerColumns = cells;
             return;
         }
+        if (m_broken) {
+            m_units.finishUnit(row - 2, false);
+            return;
+        }
         const bool whole = cells == m_headerColumns;
         m_units.finishUnit(row - 2, whole);
         if (!whole)
@@ -217,11 +223,17 @@ public:
 
     void problem(std::size_t row, std::size_t column, std::string message) override
     {
+        if (m_broken)
+            return;
         m_table.problems.add(
             {row, column, "row " + std::to_string(row) + ", column " + columnLetters(column) + ": " + message});
     }
 
     bool sawHeader() const { return m_headerColumns > 0; }
+
+    // The text broke off at bytes its encoding does not allow: the cell and the row in progress
+    // were not read whole and say nothing of the table; the break itself is its problem.
+    void textBroken() { m_broken = true; }
 
 private:
     const UnitField* fieldAt(std::size_t column) const
@@ -250,6 +262,7 @@ private:
     ImportedTable& m_table;
     std::array<std::size_t, unitFields.size()> m_columnOfField{}; // 0 for a field the header lacks
     std::size_t m_headerColumns = 0;
+    bool m_broken = false;
     UnitsBuilder m_units;
 };
 
@@ -266,7 +279,14 @@ CsvReadingOutcome readCsvTable(std::istream& in, TableEncoding encoding)
     CsvReadingOutcome outcome;
     TableTextReader text(in, encoding);
     CsvTableReader reader(outcome.table);
-    const CsvEnd end = readCsv([&] { return text.next(); }, reader);
+    const CsvEnd end = readCsv(
+        [&] {
+            const std::string_view piece = text.fault().empty() ? text.next() : std::string_view();
+            if (piece.empty() && !text.fault().empty())
+                reader.textBroken();
+            return piece;
+        },
+        reader);
     if (!reader.sawHeader() && text.fault().empty())
         outcome.table.problems.add({0, 0, "the table is empty; it needs a header row of unit keys, such as unit_name"});
     outcome.fault = text.fault();

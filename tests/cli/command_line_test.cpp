@@ -31,13 +31,7 @@ TEST(CommandLine, EachCommandItsOptionsAndItsHelp)
         {"--version", "0 | brevorn-roster " BREVORN_VERSION " | "},
         {"--help", "0 | Checks, normalises, exports, imports and compares the roster files of Steelvane Brevorn "
                    "Builder. | "},
-        {"check --help", "0 | Read each roster file as the editor loads it and report what it would pass over or "
-                         "refuse to save | "},
         {"normalize -h", "0 | Read IN as the editor loads it and write OUT as it saves | "},
-        {"export --help", "0 | Write the roster's units as a CSV table (UTF-8) or as JSON with the settings | "},
-        {"import --help", "0 | Replace ROSTER's units with a table's rows (and its settings with a JSON table's) and "
-                          "save | "},
-        {"diff --help", "0 | Show the settings, units and fields that differ from OLD to NEW | "},
         {"check " + example,
          "0 | " + example + ": 1 unit; Day_Counter \"12\", Theatre \"Desert\", Season \"Summer\" | "},
         {"check -- -no-such.txt", "2 |  | cannot open \"-no-such.txt\": No such file or directory"},
@@ -78,6 +72,7 @@ TEST(CommandLine, EachCommandItsOptionsAndItsHelp)
         {"import table.ods --into " + example, "2 |  | table.ods: cannot tell CSV from JSON by the file's ending; "
                                                "give --format csv or --format json"},
         {"diff " + example, "2 |  | NEW is required"},
+        {"diff " + example + " no-such.txt", "2 |  | cannot open \"no-such.txt\": No such file or directory"},
         {"diff a b --format html", "2 |  | --format: html not in {text,json}"},
     };
     for (const auto& [args, want] : cases)

@@ -56,10 +56,8 @@ TEST(CsvReading, CornerCases)
 {
     // Rows show their number of cells after the ] when they have more than one.
     const std::pair<std::string, std::string> cases[] = {
-        {"a,b\r\nc,d\r\n", "[a|b]2[c|d]2 (, row 3)"},
-        {"a,b\nc,d", "[a|b]2[c|d]2 (, row 2)"},
-        {"a,b\rc,d\r", "[a|b]2[c|d]2 (, row 3)"},
-        {"a,b\r\nc,d\ne,f\r", "[a|b]2[c|d]2[e|f]2 (, row 4)"},
+        {"a,b\r\nc,d\ne,f\rg,h", "[a|b]2[c|d]2[e|f]2[g|h]2 (, row 4)"},
+        {"a,b\r", "[a|b]2 (, row 2)"},
         {"\"x,y\",\"said \"\"hi\"\"\"\r\n", "[x,y|said \"hi\"]2 (, row 2)"},
         {"\"one\r\ntwo\",b\n\"three\nfour\"\n", "[one\r\ntwo|b]2[three\nfour] (, row 3)"},
         {"\"\",\"\"\"\"\r\n", "[|\"]2 (, row 2)"},

@@ -96,74 +96,39 @@ TEST(DiffAlignment, FullRostersThatShareNothingAreAllRemovedAndAdded)
     EXPECT_EQ(diff.units[500].newSlot, 1);
 }
 
-TEST(DiffOutput, SettingsFirstThenUnitsAsTextAndAsJson)
+TEST(DiffOutput, TextShowsSettingsFirstAndWhatATerminalWouldActOnAsEscapes)
 {
+    // Line ends, DEL and ESC in a setting, a unit's side (so its label) and a field.
+    const std::string value = "a\tb\r\nc\x7F\x1b[2J";
+    const std::string shown = "\"a\\tb\\r\\nc\\x7f\\x1b[2J\"";
     const auto before = rosterOf("A/Red=3 B/Red");
     const auto after = rosterOf("A/Red=");
-    const RosterDiff diff = diffRosters(*before, {"12", "Desert", "Summer"}, *after, {"13", "Desert", "Winter"});
-    EXPECT_EQ(diffAsText(diff), "Day_Counter \"12\" → \"13\"\nSeason \"Summer\" → \"Winter\"\n"
-                                "changed unit 1 \"A - Red\"\n  unit_ammo \"3\" → \"\"\nremoved unit 2 \"B - Red\"\n");
-    const std::string json = diffAsJson(diff);
-    EXPECT_EQ(json.substr(0, 155),
-              "{\n  \"settings\": {\n    \"Day_Counter\": {\n      \"old\": \"12\",\n      \"new\": "
-              "\"13\"\n    },\n    \"Season\": {\n      \"old\": \"Summer\",\n      \"new\": \"Winter\"\n"
-              "    }\n  },\n");
-    EXPECT_NE(
-        json.find("\"change\": \"changed\",\n      \"old_slot\": 1,\n      \"new_slot\": 1,\n      \"unit_name\": "
-                  "\"A\",\n      \"unit_side\": \"Red\",\n      \"fields\": {\n        \"unit_ammo\": {\n          "
-                  "\"old\": \"3\",\n          \"new\": \"\"\n"),
-        std::string::npos)
-        << json;
-    EXPECT_NE(
-        json.find("\"change\": \"removed\",\n      \"old_slot\": 2,\n      \"unit\": {\n        \"unit_name\": \"B\","),
-        std::string::npos)
-        << json;
-    EXPECT_EQ(diffAsJson(diffRosters(*after, {}, *after, {})), "{\n  \"settings\": {},\n  \"units\": []\n}\n");
+    before->units()[0].unit_side = after->units()[0].unit_side = after->units()[0].unit_status = value;
+    EXPECT_EQ(diffAsText(diffRosters(*before, {"12", "", "Summer"}, *after, {"13", value, "Summer"})),
+              "Day_Counter \"12\" → \"13\"\nTheatre \"\" → " + shown + "\nchanged unit 1 \"A - " + shown.substr(1) +
+                  "\n  unit_ammo \"3\" → \"\"\n  unit_status \"\" → " + shown + "\nremoved unit 2 \"B - Red\"\n");
 }
 
-TEST(DiffOutput, TextShowsWhatATerminalWouldActOnAsEscapes)
+TEST(DiffOutput, JsonNamesEachKindOfChangeAndEscapesC1Controls)
 {
-    const std::pair<std::string, std::string> values[] = {
-        {"\x1b[2J\x1b]0;title\x07", "\"\\x1b[2J\\x1b]0;title\\x07\""},
-        {"\"Routed\"", "\"\\\"Routed\\\"\""},
-        {"C:\\games", "\"C:\\\\games\""},
-        {"a\tb\r\nc\x7F", "\"a\\tb\\r\\nc\\x7f\""},
-        // The five bytes Windows-1252 leaves undefined are read as C1 controls.
-        {"\xC2\x81\xC2\x9D", "\"\\x81\\x9d\""},
-        {"M\xC3\xBCller \xE2\x82\xAC", "\"M\xC3\xBCller \xE2\x82\xAC\""},
-    };
-    for (const auto& [value, shown] : values) {
-        const auto before = rosterOf("A/Red");
-        const auto after = rosterOf("A/Red");
-        after->units()[0].unit_status = value;
-        after->units()[0].unit_side = value;
-        before->units()[0].unit_side = value;
-        const GameSettings game{"1", value, ""};
-        EXPECT_EQ(diffAsText(diffRosters(*before, {"1", "", ""}, *after, game)),
-                  "Theatre \"\" → " + shown + "\nchanged unit 1 \"A - " + shown.substr(1) + "\n  unit_status \"\" → " +
-                      shown + "\n")
-            << value;
-    }
-}
-
-TEST(DiffOutput, JsonNamesRenamedAndMovedUnitsAndEscapesC1Controls)
-{
-    const auto before = rosterOf("A/Red=1 B/Red C/Red");
-    const auto after = rosterOf("X/Red=2 C/Red B/Red");
+    const auto before = rosterOf("A/Red=1 B/Red C/Red D/Red");
+    const auto after = rosterOf("X/Red=2 C/Red=5 B/Red");
     after->units()[2].unit_status = "\xC2\x9B";
-    const std::string json = diffAsJson(diffRosters(*before, {}, *after, {}));
-    EXPECT_NE(
-        json.find("\"change\": \"renamed\",\n      \"old_slot\": 1,\n      \"new_slot\": 1,\n      \"unit_name\": "
-                  "\"X\",\n      \"unit_side\": \"Red\",\n      \"fields\": {\n        \"unit_name\": {\n          "
-                  "\"old\": \"A\",\n          \"new\": \"X\"\n        },\n        \"unit_ammo\": {"),
-        std::string::npos)
-        << json;
-    EXPECT_NE(
-        json.find("\"change\": \"moved\",\n      \"old_slot\": 2,\n      \"new_slot\": 3,\n      \"unit_name\": "
-                  "\"B\",\n      \"unit_side\": \"Red\",\n      \"fields\": {\n        \"unit_status\": {\n          "
-                  "\"old\": \"\",\n          \"new\": \"\\u009b\"\n"),
-        std::string::npos)
-        << json;
+    const std::string json = diffAsJson(diffRosters(*before, {"12", "", ""}, *after, {"13", "", ""}));
+    const std::string wants[] = {
+        "{\n  \"settings\": {\n    \"Day_Counter\": {\n      \"old\": \"12\",\n      \"new\": \"13\"\n    }\n  },\n",
+        "\"change\": \"renamed\",\n      \"old_slot\": 1,\n      \"new_slot\": 1,\n      \"unit_name\": \"X\",\n      "
+        "\"unit_side\": \"Red\",\n      \"fields\": {\n        \"unit_name\": {\n          \"old\": \"A\",\n          "
+        "\"new\": \"X\"\n        },\n        \"unit_ammo\": {",
+        "\"change\": \"moved\",\n      \"old_slot\": 2,\n      \"new_slot\": 3,\n      \"unit_name\": \"B\",\n      "
+        "\"unit_side\": \"Red\",\n      \"fields\": {\n        \"unit_status\": {\n          \"old\": \"\",\n          "
+        "\"new\": \"\\u009b\"\n",
+        "\"change\": \"changed\",\n      \"old_slot\": 3,\n      \"new_slot\": 2,",
+        "\"change\": \"removed\",\n      \"old_slot\": 4,\n      \"unit\": {\n        \"unit_name\": \"D\",",
+    };
+    for (const std::string& want : wants)
+        EXPECT_NE(json.find(want), std::string::npos) << want << "\nin\n" << json;
+    EXPECT_EQ(diffAsJson(diffRosters(*after, {}, *after, {})), "{\n  \"settings\": {},\n  \"units\": []\n}\n");
 }
 
 } // namespace

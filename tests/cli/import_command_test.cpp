@@ -13,46 +13,38 @@ namespace {
 
 using ImportCommand = ScratchFolder;
 
-TEST_F(ImportCommand, ReportsTheEncodingOnceThenWarningsThenTheFirstHundredProblems)
+// Each table in tests/data/import, imported into example.txt, gives the exit status and the
+// standard error in NAME.expected.txt; a refused table leaves the output as it was, and one
+// taken writes NAME.expected-roster.txt where there is one.
+TEST_F(ImportCommand, EachTableGivesItsReportAndWritesOnlyWhenNothingIsRefused)
 {
-    writeBytes(path("roster.txt"), fileBytes(dataFile("example.txt")));
-    std::string rows;
-    for (int row = 2; row <= 151; ++row)
-        rows += "M\xFCller,x\r\n";
-    writeBytes(path("units.csv"), "unit_name,unit_ammo\r\n=SUM(B2),1\r\n" + rows);
-    std::ostringstream err;
-    EXPECT_EQ(importTable({path("units.csv"), std::nullopt, path("roster.txt"), path("out.txt")}, err), ExitFindings);
-
-    std::istringstream lines(err.str());
-    std::vector<std::string> got;
-    for (std::string line; std::getline(lines, line);)
-        got.push_back(line.substr(line.find(": ") + 2));
-    ASSERT_EQ(got.size(), 104u) << err.str();
-    EXPECT_EQ(got[0], "read as Windows-1252, as its bytes are not UTF-8 (row 3: byte 0xFC after \"M\" is not UTF-8)");
-    EXPECT_EQ(got[1], "row 2, unit_name (column A) \"=SUM(B2)\": starts as a spreadsheet formula does; a spreadsheet "
-                      "that opens the table will calculate it unless the column's type is Text");
-    EXPECT_EQ(got[2], "row 3, unit_ammo (column B) \"x\": needs a whole number from 0 to 10");
-    EXPECT_EQ(got[101], "row 102, unit_ammo (column B) \"x\": needs a whole number from 0 to 10");
-    EXPECT_EQ(got[102], "… and 50 more problems");
-    EXPECT_EQ(got[103], "not written: 150 problems to mend first");
-    EXPECT_FALSE(std::filesystem::exists(path("out.txt")));
-}
-
-TEST_F(ImportCommand, ReadsExcelsUnicodeTextByItsEndingAndSavesItsUnits)
-{
-    writeBytes(path("roster.txt"), fileBytes(dataFile("example.txt")));
-    std::ostringstream err;
-    EXPECT_EQ(importTable({dataFile("table-excel-unicode-text-utf16le.txt"), std::nullopt, path("roster.txt"),
-                           path("roster.txt")},
-                          err),
-              ExitClean);
-    EXPECT_EQ(err.str(), "");
-    const std::string saved = fileBytes(path("roster.txt"));
-    EXPECT_NE(saved.find("\r\nunit_name=Kampfgruppe M\xFC"
-                         "ller\r\n"),
-              std::string::npos)
-        << saved;
-    EXPECT_NE(saved.find("\r\nunit_type=Recon \x80\r\n"), std::string::npos) << saved;
+    const std::string folder = dataFile("import/");
+    int tables = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::filesystem::path table = entry.path();
+        if (table.filename().string().find(".expected") != std::string::npos)
+            continue;
+        SCOPED_TRACE(table.filename().string());
+        ++tables;
+        writeBytes(path("roster.txt"), fileBytes(dataFile("example.txt")));
+        writeBytes(path("out.txt"), "old");
+        std::ostringstream err;
+        const int code = importTable({table, std::nullopt, path("roster.txt"), path("out.txt")}, err);
+        const std::string expected = (std::filesystem::path(folder) / table.stem()).string() + ".expected";
+        std::string report = "exit status " + std::to_string(code) + "\n" + err.str();
+        for (const std::string& shown : {folder, path("")})
+            for (std::size_t at; (at = report.find(shown)) != std::string::npos;)
+                report.erase(at, shown.size());
+        EXPECT_EQ(report, fileBytes(expected + ".txt"));
+        EXPECT_EQ(fileBytes(path("roster.txt")), fileBytes(dataFile("example.txt")));
+        if (code != ExitClean)
+            EXPECT_EQ(fileBytes(path("out.txt")), "old");
+        else if (std::filesystem::exists(expected + "-roster.txt"))
+            EXPECT_EQ(fileBytes(path("out.txt")), fileBytes(expected + "-roster.txt"));
+        else
+            EXPECT_EQ(fileBytes(path("out.txt")).substr(0, 6), "GAME:\r");
+    }
+    EXPECT_GE(tables, 34);
 }
 
 // Named pipes, devices and a capped memory are POSIX matters.

@@ -30,8 +30,6 @@ TEST(Utf8Lookalike, FirstWordOfAFileWhoseNonAsciiBytesAreAllUtf8)
         {"Theatre=D\xE9sert\r\n", "-"},
         {"Theatre=D\xC3\xA9sert\r\nSeason=\xC9t\xE9\r\n", "-"},
         {"x=\xC3", "-"},
-        {"x=\xC0\x80", "-"},
-        {"x=\xED\xA0\x80", "-"},
         {padding.substr(0, 65535) + "\r\n\xC3\xA9t\xC3\xA9", "2: \xC3\xA9t\xC3\xA9"},
         {padding.substr(0, 65534) + " \xE2\x82\xAC" + padding, "1: \xE2\x82\xAC" + padding.substr(0, 141)},
         {padding + "\xE2\x82\xAC", "1: " + padding.substr(0, 48) + "\xE2\x82\xAC"},
