@@ -1,7 +1,7 @@
 // Replacing a file on Windows: what a save changes on disk, and what it leaves where when it fails.
 #include "file_replace.h"
 #include "file_replace_windows_detail.h"
-#include "roster_test_support.h"
+#include "windows_file_test_support.h"
 
 #include <functional>
 #include <map>
@@ -9,49 +9,12 @@
 #include <system_error>
 #include <thread>
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-
 namespace brevorn {
 namespace {
 
 namespace fs = std::filesystem;
 
-// The \\?\ form of an absolute path, which the file functions take past MAX_PATH too.
-std::wstring longForm(const fs::path& path)
-{
-    return L"\\\\?\\" + path.wstring();
-}
-
-// Removes a folder with all it holds, also past MAX_PATH, where std::filesystem cannot.
-void removeTree(const fs::path& folder)
-{
-    WIN32_FIND_DATAW found;
-    const HANDLE search = ::FindFirstFileW(longForm(folder / L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(folder / name);
-            } else {
-                ::SetFileAttributesW(longForm(folder / name).c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileW(longForm(folder / name).c_str());
-            }
-        } while (::FindNextFileW(search, &found));
-        ::FindClose(search);
-    }
-    ::RemoveDirectoryW(longForm(folder).c_str());
-}
-
-class FileReplace : public ScratchFolder
-{
-protected:
-    void TearDown() override { removeTree(dir); }
-};
+using FileReplace = LongScratchFolder;
 
 std::string utf8(const fs::path& path)
 {
@@ -59,43 +22,14 @@ std::string utf8(const fs::path& path)
     return {text.begin(), text.end()};
 }
 
-void makeFolder(const fs::path& folder)
-{
-    ASSERT_TRUE(::CreateDirectoryW(longForm(folder).c_str(), nullptr)) << utf8(folder) << ": " << ::GetLastError();
-}
-
-void writeFile(const fs::path& file, const std::string& bytes)
-{
-    const HANDLE handle =
-        ::CreateFileW(longForm(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(handle, INVALID_HANDLE_VALUE) << utf8(file);
-    DWORD written = 0;
-    EXPECT_TRUE(::WriteFile(handle, bytes.data(), DWORD(bytes.size()), &written, nullptr));
-    ::CloseHandle(handle);
-}
-
 // Every file of a folder and what it holds.
 std::map<std::string, std::string> folderContents(const fs::path& folder)
 {
     std::map<std::string, std::string> files;
-    WIN32_FIND_DATAW found;
-    const HANDLE search = ::FindFirstFileW(longForm(folder / L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return files;
-    do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            continue;
-        const HANDLE file = ::CreateFileW(longForm(folder / found.cFileName).c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        std::string bytes;
-        char buffer[4096];
-        for (DWORD got = 0; ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0;)
-            bytes.append(buffer, got);
-        ::CloseHandle(file);
-        files[utf8(found.cFileName)] = bytes;
-    } while (::FindNextFileW(search, &found));
-    ::FindClose(search);
+    forEachEntry(folder, [&](const std::wstring& name, bool isFolder) {
+        if (!isFolder)
+            files[utf8(name)] = readFile(folder / name);
+    });
     return files;
 }
 
