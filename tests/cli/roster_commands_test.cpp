@@ -20,14 +20,6 @@ std::string missingFolderReason()
 #endif
 }
 
-// The text with every mention of the folder taken out, so that expected paths stay short.
-std::string without(std::string text, const std::string& folder)
-{
-    for (std::size_t at; (at = text.find(folder)) != std::string::npos;)
-        text.erase(at, folder.size());
-    return text;
-}
-
 // check on test data files: "exit status N", standard output, "--", standard error.
 std::string check(const std::vector<std::string>& names, const std::string& folder = "")
 {
