@@ -7,6 +7,7 @@
 #include <map>
 #include <system_error>
 #include <thread>
+#include <tuple>
 
 namespace brevorn {
 namespace {
@@ -76,7 +77,7 @@ TEST_F(FileReplace, RefusesPathsItCannotSaveTo)
     EXPECT_TRUE(fs::is_empty(dir / "folder"));
 }
 
-TEST_F(FileReplace, WritesNewFilesAndReplacesOldOnesUnderAnyName)
+TEST_F(FileReplace, SavesUnderAnyNameKeepingTheFilesAttributesAndNamingItsOtherNames)
 {
     // Names beyond the ANSI code page reach the file system as they are; a path past MAX_PATH
     // works as it is given and in the \\?\ form.
@@ -84,57 +85,40 @@ TEST_F(FileReplace, WritesNewFilesAndReplacesOldOnesUnderAnyName)
     makeFolder(dir / std::wstring(100, L'a'));
     makeFolder(dir / std::wstring(100, L'a') / std::wstring(100, L'b'));
     makeFolder(longFolder);
-    const fs::path cases[] = {
-        dir / "plain.txt",
-        dir / fs::path(u8"r\u00e9gim\u20ac nt.txt"),
-        dir / fs::path(u8"\u03a9mega.txt"),
-        dir / fs::path(u8"\u6771\u4eac.txt"),
-        longFolder / fs::path(u8"\u20acuro.txt"),
-        fs::path(longForm(longFolder / "given long.txt")),
+    ASSERT_GT(longFolder.wstring().size(), std::size_t(MAX_PATH));
+    writeFile(dir / "linked.txt", "old");
+    ASSERT_TRUE(::CreateHardLinkW((dir / "other name.txt").c_str(), (dir / "linked.txt").c_str(), nullptr));
+    constexpr DWORD hidden = FILE_ATTRIBUTE_HIDDEN, systemFile = FILE_ATTRIBUTE_SYSTEM;
+    // A file, the attributes of the file it replaces (0 for none), what its first save says.
+    const std::tuple<fs::path, DWORD, std::string> cases[] = {
+        {dir / "plain.txt", 0, ""},
+        {dir / fs::path(u8"r\u00e9gim\u20ac nt.txt"), 0, ""},
+        {dir / fs::path(u8"\u03a9mega.txt"), 0, ""},
+        {dir / fs::path(u8"\u6771\u4eac.txt"), 0, ""},
+        {longFolder / fs::path(u8"\u20acuro.txt"), 0, ""},
+        {fs::path(longForm(longFolder / "given long.txt")), 0, ""},
+        {dir / "normal.txt", FILE_ATTRIBUTE_NORMAL, ""},
+        {dir / "hidden.txt", hidden, ""},
+        {dir / "system.txt", systemFile, ""},
+        {dir / "hidden system.txt", hidden | systemFile, ""},
+        {dir / "linked.txt", 0, "saved \"" + utf8(dir / "linked.txt") + "\", but " + otherNamesWarning(2)},
     };
-    for (const fs::path& file : cases) {
-        EXPECT_EQ(saveReport(replaceFileContents(file, "first\r\n"), file), "") << utf8(file);
-        // The save's own file is hidden; the roster it becomes is not.
-        const std::wstring given = file.wstring();
-        EXPECT_EQ(::GetFileAttributesW((given.starts_with(L"\\\\?\\") ? given : longForm(file)).c_str()) &
-                      FILE_ATTRIBUTE_HIDDEN,
-                  0u)
-            << utf8(file);
-        EXPECT_EQ(saveReport(replaceFileContents(file, "second"), file), "") << utf8(file);
+    for (const auto& [file, attributes, report] : cases) {
+        SCOPED_TRACE(utf8(file));
+        if (attributes != 0) {
+            writeFile(file, "old");
+            ASSERT_TRUE(::SetFileAttributesW(longForm(file).c_str(), attributes));
+        }
+        EXPECT_EQ(saveReport(replaceFileContents(file, "first\r\n"), file), report);
+        // The save's own file is hidden; the roster it becomes only when the file it replaced was.
+        EXPECT_EQ(::GetFileAttributesW(longForm(file).c_str()) & (hidden | systemFile),
+                  attributes & (hidden | systemFile));
+        EXPECT_EQ(saveReport(replaceFileContents(file, "second"), file), "");
+        EXPECT_EQ(readFile(file), "second");
     }
-    EXPECT_GT(longFolder.wstring().size(), std::size_t(MAX_PATH));
-    EXPECT_EQ(folderContents(dir), (std::map<std::string, std::string>{{"plain.txt", "second"},
-                                                                       {utf8(u8"r\u00e9gim\u20ac nt.txt"), "second"},
-                                                                       {utf8(u8"\u03a9mega.txt"), "second"},
-                                                                       {utf8(u8"\u6771\u4eac.txt"), "second"}}));
-    EXPECT_EQ(folderContents(longFolder),
-              (std::map<std::string, std::string>{{utf8(u8"\u20acuro.txt"), "second"}, {"given long.txt", "second"}}));
-}
-
-TEST_F(FileReplace, KeepsTheHiddenAndSystemAttributes)
-{
-    const DWORD cases[] = {FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM,
-                           FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM};
-    for (const DWORD attributes : cases) {
-        const fs::path file = dir / ("roster-" + std::to_string(attributes) + ".txt");
-        writeFile(file, "old");
-        ASSERT_TRUE(::SetFileAttributesW(file.c_str(), attributes));
-        EXPECT_EQ(saveReport(replaceFileContents(file, "new"), file), "") << attributes;
-        EXPECT_EQ(::GetFileAttributesW(file.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
-                  attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-        EXPECT_EQ(folderContents(dir).at(utf8(file.filename())), "new");
-    }
-    EXPECT_EQ(folderContents(dir).size(), std::size(cases));
-}
-
-TEST_F(FileReplace, OtherNamesOfTheFileKeepTheOldContentsAndAreMentioned)
-{
-    writeFile(dir / "roster.txt", "old");
-    ASSERT_TRUE(::CreateHardLinkW((dir / "other name.txt").c_str(), (dir / "roster.txt").c_str(), nullptr));
-    EXPECT_EQ(saveReport(replaceFileContents(dir / "roster.txt", "new"), dir / "roster.txt"),
-              "saved \"" + utf8(dir / "roster.txt") + "\", but " + otherNamesWarning(2));
-    EXPECT_EQ(folderContents(dir),
-              (std::map<std::string, std::string>{{"other name.txt", "old"}, {"roster.txt", "new"}}));
+    EXPECT_EQ(folderContents(longFolder).size(), 2u);
+    EXPECT_EQ(folderContents(dir).size(), 10u);
+    EXPECT_EQ(folderContents(dir).at("other name.txt"), "old");
 }
 
 TEST_F(FileReplace, FileHeldOpenByAnotherProgramStaysAsItWasUntilItIsLetGo)

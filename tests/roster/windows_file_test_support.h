@@ -16,7 +16,8 @@ namespace brevorn {
 // The \\?\ form of an absolute path, which the file functions take past MAX_PATH too.
 inline std::wstring longForm(const std::filesystem::path& path)
 {
-    return L"\\\\?\\" + path.wstring();
+    const std::wstring given = path.wstring();
+    return given.starts_with(L"\\\\?\\") ? given : L"\\\\?\\" + given;
 }
 
 // Calls visit with the name of each entry of the folder, and whether it is a folder itself.
@@ -54,9 +55,9 @@ inline void makeFolder(const std::filesystem::path& folder)
 
 inline std::string readFile(const std::filesystem::path& file)
 {
-    const HANDLE handle = ::CreateFileW(longForm(file).c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        ::CreateFileW(longForm(file).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return "(cannot open: error " + std::to_string(::GetLastError()) + ")";
     std::string bytes;
@@ -69,8 +70,8 @@ inline std::string readFile(const std::filesystem::path& file)
 
 inline void writeFile(const std::filesystem::path& file, const std::string& bytes)
 {
-    const HANDLE handle = ::CreateFileW(longForm(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        ::CreateFileW(longForm(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(handle, INVALID_HANDLE_VALUE) << "error " << ::GetLastError();
     DWORD written = 0;
     EXPECT_TRUE(::WriteFile(handle, bytes.data(), DWORD(bytes.size()), &written, nullptr));
