@@ -52,7 +52,7 @@ std::string read(const std::string& text, Collected collected = {})
     return whole.text + " (" + separator + " row " + std::to_string(end.row) + ")";
 }
 
-TEST(CsvReading, CornerCases)
+TEST(CsvReading, RowsCellsQuotesAndTheSeparator)
 {
     // Rows show their number of cells after the ] when they have more than one.
     const std::pair<std::string, std::string> cases[] = {
@@ -77,14 +77,7 @@ TEST(CsvReading, CornerCases)
         {"\"a\"b,c\r\n\"d\" ,e\r\n", "[ 1,1: text after the double quote that closes the cell"
                                      "ab|c]2[ 2,1: text after the double quote that closes the cell"
                                      "d |e]2 (, row 3)"},
-    };
-    for (const auto& [bytes, want] : cases)
-        EXPECT_EQ(read(bytes), want) << bytes;
-}
-
-TEST(CsvReading, TheSeparatorIsTheHeaderRowsFirstCommaSemicolonOrTabOutsideQuotes)
-{
-    const std::pair<std::string, std::string> cases[] = {
+        // The separator is the header row's first comma, semicolon or tab outside quotes.
         {"a;b\r\nc;d,e\r\n", "[a|b]2[c|d,e]2 (; row 3)"},
         {"a\tb\r\n\"c\td\"\te;f\r\n", "[a|b]2[c\td|e;f]2 (tab row 3)"},
         {"\"a,b\";c\r\n", "[a,b|c]2 (; row 2)"},

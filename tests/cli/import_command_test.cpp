@@ -31,11 +31,8 @@ TEST_F(ImportCommand, EachTableGivesItsReportAndWritesOnlyWhenNothingIsRefused)
         std::ostringstream err;
         const int code = importTable({table, std::nullopt, path("roster.txt"), path("out.txt")}, err);
         const std::string expected = (std::filesystem::path(folder) / table.stem()).string() + ".expected";
-        std::string report = "exit status " + std::to_string(code) + "\n" + err.str();
-        for (const std::string& shown : {folder, path("")})
-            for (std::size_t at; (at = report.find(shown)) != std::string::npos;)
-                report.erase(at, shown.size());
-        EXPECT_EQ(report, fileBytes(expected + ".txt"));
+        EXPECT_EQ(without(without("exit status " + std::to_string(code) + "\n" + err.str(), folder), path("")),
+                  fileBytes(expected + ".txt"));
         EXPECT_EQ(fileBytes(path("roster.txt")), fileBytes(dataFile("example.txt")));
         if (code != ExitClean)
             EXPECT_EQ(fileBytes(path("out.txt")), "old");
@@ -58,9 +55,7 @@ TEST_F(ImportCommand, APipeOrADeviceIsRefusedAtOnce)
     // Were the pipe opened, the call would wait for a writer that never comes.
     EXPECT_EQ(importTable({path("pipe.csv"), std::nullopt, path("roster.txt"), path("out.txt")}, err), ExitTrouble);
     EXPECT_EQ(importTable({"/dev/zero", TableFormat::Csv, path("roster.txt"), path("out.txt")}, err), ExitTrouble);
-    EXPECT_EQ(importTable({"/dev/zero", TableFormat::Json, path("roster.txt"), path("out.txt")}, err), ExitTrouble);
-    EXPECT_EQ(err.str(), "cannot read \"" + path("pipe.csv") + notRegular + "cannot read \"/dev/zero" + notRegular +
-                             "cannot read \"/dev/zero" + notRegular);
+    EXPECT_EQ(err.str(), "cannot read \"" + path("pipe.csv") + notRegular + "cannot read \"/dev/zero" + notRegular);
     EXPECT_FALSE(std::filesystem::exists(path("out.txt")));
 }
 

@@ -61,15 +61,11 @@ ProgramRun runProgram(const std::string& args)
 TEST(Program, HandsItsExitCodeToTheShellAndKeepsMessagesOffStandardOutput)
 {
     const std::string unfinished = dataFile("cli-unfinished-last-block.txt");
-    const std::string example = dataFile("example.txt");
     const std::tuple<std::string, int, std::string> runs[] = {
         {"--version", ExitClean, "brevorn-roster " BREVORN_VERSION "\n"},
         {"check " + shellQuoted(unfinished), ExitFindings,
          unfinished + ": 1 unit; Day_Counter \"3\", Theatre \"Desert\", Season \"Winter\"\n"},
         {"normalize only-one", ExitTrouble, ""},
-        {"diff " + shellQuoted(example) + " " + shellQuoted(unfinished), ExitFindings,
-         "Day_Counter \"12\" → \"3\"\nSeason \"Summer\" → \"Winter\"\nremoved unit 1 \"1st Platoon - Blue\"\n"
-         "added unit 1 \"Able - \"\n"},
         // What reaches the terminal holds no escape sequence of a value.
         {"diff " + shellQuoted(dataFile("cli-diff-turn-1.txt")) + " " +
              shellQuoted(dataFile("cli-diff-renamed-moved-escapes.txt")),

@@ -95,73 +95,62 @@ TEST_F(FileReplace, RefusesPathsItCannotSaveTo)
     EXPECT_EQ(fileBytes(path("plain.txt")), "x");
 }
 
-TEST_F(FileReplace, NewFileGetsTheUsualModeExistingFileKeepsItsOwnAndLinksStay)
+TEST_F(FileReplace, SavesUnderAnyNameTheFileItNamesKeepingItsModeAndLinks)
 {
-    const mode_t mask = ::umask(022);
-    EXPECT_EQ(messageOf(replaceFileContents(path("new.txt"), "first\r\n")), "");
-    ::umask(mask);
-    EXPECT_EQ(fileBytes(path("new.txt")), "first\r\n");
-    EXPECT_EQ(fs::status(path("new.txt")).permissions(), fs::perms(0644));
-
     fs::create_directory(dir / "sub");
     writeBytes(path("sub/real.txt"), "a longer old content that the new one is shorter than");
     ::chmod(path("sub/real.txt").c_str(), 0640);
     fs::create_symlink("sub/real.txt", dir / "second"); // relative, counted from its folder
     fs::create_symlink(dir / "second", dir / "first");  // absolute, to another link
     fs::create_symlink("sub/fresh.txt", dir / "dangling");
-    EXPECT_EQ(saveReport(replaceFileContents(path("first"), "short"), path("first")), "");
-    EXPECT_EQ(saveReport(replaceFileContents(path("dangling"), "at the link's end"), path("dangling")), "");
-
-    EXPECT_EQ(fileBytes(path("sub/real.txt")), "short");
-    EXPECT_EQ(fs::status(path("sub/real.txt")).permissions(), fs::perms(0640));
-    EXPECT_EQ(fileBytes(path("sub/fresh.txt")), "at the link's end");
-    EXPECT_EQ(fs::read_symlink(dir / "first"), dir / "second");
-    EXPECT_EQ(fs::read_symlink(dir / "second"), fs::path("sub/real.txt"));
-    EXPECT_EQ(fs::read_symlink(dir / "dangling"), fs::path("sub/fresh.txt"));
-    EXPECT_EQ(entries(dir / "sub"), (std::set<std::string>{"fresh.txt", "real.txt"}));
-    EXPECT_EQ(entries(dir), (std::set<std::string>{"dangling", "first", "new.txt", "second", "sub"}));
-}
-
-TEST_F(FileReplace, HardLinkedFileIsSavedUnderItsOwnNameAndTheOtherNamesAreMentioned)
-{
     writeBytes(path("roster.txt"), "old");
     fs::create_hard_link(path("roster.txt"), path("second name"));
     fs::create_hard_link(path("roster.txt"), path("third name"));
-    EXPECT_EQ(saveReport(replaceFileContents(path("roster.txt"), "new"), path("roster.txt")),
-              "saved \"" + path("roster.txt") +
-                  "\", but the file's 2 other names (hard links) still show the old "
-                  "contents");
-    EXPECT_EQ(fileBytes(path("roster.txt")), "new");
-    EXPECT_EQ(fileBytes(path("second name")), "old");
-    EXPECT_EQ(saveReport(replaceFileContents(path("second name"), "newer"), path("second name")),
-              "saved \"" + path("second name") +
-                  "\", but the file's other name (a hard link) still shows the old "
-                  "contents");
-}
-
-TEST_F(FileReplace, LongNamesAndDeepPathsSaveLikeAnyOther)
-{
     // 85 CJK characters of three bytes each: the longest name a folder takes.
     std::string longName;
     for (int i = 0; i < 85; ++i)
         longName += "\xE5\x90\x8D";
     writeBytes(path(longName), "old");
-    EXPECT_EQ(saveReport(replaceFileContents(path(longName), "new"), path(longName)), "");
-    EXPECT_EQ(fileBytes(path(longName)), "new");
-    EXPECT_EQ(entries(dir), std::set<std::string>{longName});
-
     // A path of 4088 bytes, a few short of what the system opens at all.
-    fs::path deep = dir;
+    fs::path deep = dir / "deep";
     while (deep.string().size() + 1 + 200 + 1 + 30 < 4088)
         deep /= std::string(200, 'd');
     fs::create_directories(deep);
-    const std::string file = (deep / std::string(4088 - deep.string().size() - 1, 'f')).string();
-    ASSERT_EQ(file.size(), 4088u);
-    writeBytes(file, "old");
-    ASSERT_EQ(fileBytes(file), "old");
-    EXPECT_EQ(saveReport(replaceFileContents(file, "new"), file), "");
-    EXPECT_EQ(fileBytes(file), "new");
+    const std::string deepFile = (deep / std::string(4088 - deep.string().size() - 1, 'f')).string();
+    ASSERT_EQ(deepFile.size(), 4088u);
+    writeBytes(deepFile, "old");
+    ASSERT_EQ(fileBytes(deepFile), "old");
+
+    // Each target and what its save says after "saved "TARGET"".
+    const std::pair<std::string, std::string> saves[] = {
+        {path("new.txt"), ""},
+        {path("first"), ""},
+        {path("dangling"), ""},
+        {path("roster.txt"), ", but the file's 2 other names (hard links) still show the old contents"},
+        {path("second name"), ", but the file's other name (a hard link) still shows the old contents"},
+        {path(longName), ""},
+        {deepFile, ""},
+    };
+    const mode_t mask = ::umask(022);
+    for (const auto& [target, warning] : saves)
+        EXPECT_EQ(saveReport(replaceFileContents(target, "new"), target),
+                  warning.empty() ? "" : "saved \"" + target + "\"" + warning);
+    ::umask(mask);
+
+    for (const std::string name : {"new.txt", "sub/real.txt", "sub/fresh.txt", "roster.txt", "second name"})
+        EXPECT_EQ(fileBytes(path(name)), "new") << name;
+    EXPECT_EQ(fileBytes(path("third name")), "old");
+    EXPECT_EQ(fs::status(path("new.txt")).permissions(), fs::perms(0644));
+    EXPECT_EQ(fs::status(path("sub/real.txt")).permissions(), fs::perms(0640));
+    EXPECT_EQ(fs::read_symlink(dir / "first"), dir / "second");
+    EXPECT_EQ(fs::read_symlink(dir / "second"), fs::path("sub/real.txt"));
+    EXPECT_EQ(fs::read_symlink(dir / "dangling"), fs::path("sub/fresh.txt"));
+    EXPECT_EQ(fileBytes(path(longName)), "new");
+    EXPECT_EQ(fileBytes(deepFile), "new");
     EXPECT_EQ(entries(deep).size(), 1u);
+    EXPECT_EQ(entries(dir / "sub"), (std::set<std::string>{"fresh.txt", "real.txt"}));
+    EXPECT_EQ(entries(dir), (std::set<std::string>{"dangling", "deep", "first", longName, "new.txt", "roster.txt",
+                                                   "second", "second name", "sub", "third name"}));
 }
 
 TEST_F(FileReplace, SizeLimitHitPartWayLeavesTheOldFileIntact)

@@ -1,57 +1,20 @@
 // Replacing a file on Windows: what a save changes on disk, and what it leaves where when it fails.
 #include "file_replace.h"
 #include "file_replace_windows_detail.h"
-#include "roster_test_support.h"
+#include "windows_file_test_support.h"
 
 #include <functional>
 #include <map>
-#include <optional>
 #include <system_error>
 #include <thread>
-
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include <tuple>
 
 namespace brevorn {
 namespace {
 
 namespace fs = std::filesystem;
 
-// The \\?\ form of an absolute path, which the file functions take past MAX_PATH too.
-std::wstring longForm(const fs::path& path)
-{
-    return L"\\\\?\\" + path.wstring();
-}
-
-// Removes a folder with all it holds, also past MAX_PATH, where std::filesystem cannot.
-void removeTree(const fs::path& folder)
-{
-    WIN32_FIND_DATAW found;
-    const HANDLE search = ::FindFirstFileW(longForm(folder / L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(folder / name);
-            } else {
-                ::SetFileAttributesW(longForm(folder / name).c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileW(longForm(folder / name).c_str());
-            }
-        } while (::FindNextFileW(search, &found));
-        ::FindClose(search);
-    }
-    ::RemoveDirectoryW(longForm(folder).c_str());
-}
-
-class FileReplace : public ScratchFolder
-{
-protected:
-    void TearDown() override { removeTree(dir); }
-};
+using FileReplace = LongScratchFolder;
 
 std::string utf8(const fs::path& path)
 {
@@ -59,43 +22,14 @@ std::string utf8(const fs::path& path)
     return {text.begin(), text.end()};
 }
 
-void makeFolder(const fs::path& folder)
-{
-    ASSERT_TRUE(::CreateDirectoryW(longForm(folder).c_str(), nullptr)) << utf8(folder) << ": " << ::GetLastError();
-}
-
-void writeFile(const fs::path& file, const std::string& bytes)
-{
-    const HANDLE handle =
-        ::CreateFileW(longForm(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(handle, INVALID_HANDLE_VALUE) << utf8(file);
-    DWORD written = 0;
-    EXPECT_TRUE(::WriteFile(handle, bytes.data(), DWORD(bytes.size()), &written, nullptr));
-    ::CloseHandle(handle);
-}
-
 // Every file of a folder and what it holds.
 std::map<std::string, std::string> folderContents(const fs::path& folder)
 {
     std::map<std::string, std::string> files;
-    WIN32_FIND_DATAW found;
-    const HANDLE search = ::FindFirstFileW(longForm(folder / L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return files;
-    do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            continue;
-        const HANDLE file = ::CreateFileW(longForm(folder / found.cFileName).c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        std::string bytes;
-        char buffer[4096];
-        for (DWORD got = 0; ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0;)
-            bytes.append(buffer, got);
-        ::CloseHandle(file);
-        files[utf8(found.cFileName)] = bytes;
-    } while (::FindNextFileW(search, &found));
-    ::FindClose(search);
+    forEachEntry(folder, [&](const std::wstring& name, bool isFolder) {
+        if (!isFolder)
+            files[utf8(name)] = readFile(folder / name);
+    });
     return files;
 }
 
@@ -141,10 +75,9 @@ TEST_F(FileReplace, RefusesPathsItCannotSaveTo)
         EXPECT_EQ(messageOf(replaceFileContents(target, "new")), "cannot save \"" + target + "\": " + reason);
     EXPECT_EQ(folderContents(dir), (std::map<std::string, std::string>{{"plain.txt", "x"}, {"read-only.txt", "old"}}));
     EXPECT_TRUE(fs::is_empty(dir / "folder"));
-    ::SetFileAttributesW((dir / "read-only.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST_F(FileReplace, WritesNewFilesAndReplacesOldOnesUnderAnyName)
+TEST_F(FileReplace, SavesUnderAnyNameKeepingTheFilesAttributesAndNamingItsOtherNames)
 {
     // Names beyond the ANSI code page reach the file system as they are; a path past MAX_PATH
     // works as it is given and in the \\?\ form.
@@ -152,57 +85,40 @@ TEST_F(FileReplace, WritesNewFilesAndReplacesOldOnesUnderAnyName)
     makeFolder(dir / std::wstring(100, L'a'));
     makeFolder(dir / std::wstring(100, L'a') / std::wstring(100, L'b'));
     makeFolder(longFolder);
-    const fs::path cases[] = {
-        dir / "plain.txt",
-        dir / fs::path(u8"r\u00e9gim\u20ac nt.txt"),
-        dir / fs::path(u8"\u03a9mega.txt"),
-        dir / fs::path(u8"\u6771\u4eac.txt"),
-        longFolder / fs::path(u8"\u20acuro.txt"),
-        fs::path(longForm(longFolder / "given long.txt")),
+    ASSERT_GT(longFolder.wstring().size(), std::size_t(MAX_PATH));
+    writeFile(dir / "linked.txt", "old");
+    ASSERT_TRUE(::CreateHardLinkW((dir / "other name.txt").c_str(), (dir / "linked.txt").c_str(), nullptr));
+    constexpr DWORD hidden = FILE_ATTRIBUTE_HIDDEN, systemFile = FILE_ATTRIBUTE_SYSTEM;
+    // A file, the attributes of the file it replaces (0 for none), what its first save says.
+    const std::tuple<fs::path, DWORD, std::string> cases[] = {
+        {dir / "plain.txt", 0, ""},
+        {dir / fs::path(u8"r\u00e9gim\u20ac nt.txt"), 0, ""},
+        {dir / fs::path(u8"\u03a9mega.txt"), 0, ""},
+        {dir / fs::path(u8"\u6771\u4eac.txt"), 0, ""},
+        {longFolder / fs::path(u8"\u20acuro.txt"), 0, ""},
+        {fs::path(longForm(longFolder / "given long.txt")), 0, ""},
+        {dir / "normal.txt", FILE_ATTRIBUTE_NORMAL, ""},
+        {dir / "hidden.txt", hidden, ""},
+        {dir / "system.txt", systemFile, ""},
+        {dir / "hidden system.txt", hidden | systemFile, ""},
+        {dir / "linked.txt", 0, "saved \"" + utf8(dir / "linked.txt") + "\", but " + otherNamesWarning(2)},
     };
-    for (const fs::path& file : cases) {
-        EXPECT_EQ(saveReport(replaceFileContents(file, "first\r\n"), file), "") << utf8(file);
-        // The save's own file is hidden; the roster it becomes is not.
-        const std::wstring given = file.wstring();
-        EXPECT_EQ(::GetFileAttributesW((given.starts_with(L"\\\\?\\") ? given : longForm(file)).c_str()) &
-                      FILE_ATTRIBUTE_HIDDEN,
-                  0u)
-            << utf8(file);
-        EXPECT_EQ(saveReport(replaceFileContents(file, "second"), file), "") << utf8(file);
+    for (const auto& [file, attributes, report] : cases) {
+        SCOPED_TRACE(utf8(file));
+        if (attributes != 0) {
+            writeFile(file, "old");
+            ASSERT_TRUE(::SetFileAttributesW(longForm(file).c_str(), attributes));
+        }
+        EXPECT_EQ(saveReport(replaceFileContents(file, "first\r\n"), file), report);
+        // The save's own file is hidden; the roster it becomes only when the file it replaced was.
+        EXPECT_EQ(::GetFileAttributesW(longForm(file).c_str()) & (hidden | systemFile),
+                  attributes & (hidden | systemFile));
+        EXPECT_EQ(saveReport(replaceFileContents(file, "second"), file), "");
+        EXPECT_EQ(readFile(file), "second");
     }
-    EXPECT_GT(longFolder.wstring().size(), std::size_t(MAX_PATH));
-    EXPECT_EQ(folderContents(dir), (std::map<std::string, std::string>{{"plain.txt", "second"},
-                                                                       {utf8(u8"r\u00e9gim\u20ac nt.txt"), "second"},
-                                                                       {utf8(u8"\u03a9mega.txt"), "second"},
-                                                                       {utf8(u8"\u6771\u4eac.txt"), "second"}}));
-    EXPECT_EQ(folderContents(longFolder),
-              (std::map<std::string, std::string>{{utf8(u8"\u20acuro.txt"), "second"}, {"given long.txt", "second"}}));
-}
-
-TEST_F(FileReplace, KeepsTheHiddenAndSystemAttributes)
-{
-    const DWORD cases[] = {FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM,
-                           FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM};
-    for (const DWORD attributes : cases) {
-        const fs::path file = dir / ("roster-" + std::to_string(attributes) + ".txt");
-        writeFile(file, "old");
-        ASSERT_TRUE(::SetFileAttributesW(file.c_str(), attributes));
-        EXPECT_EQ(saveReport(replaceFileContents(file, "new"), file), "") << attributes;
-        EXPECT_EQ(::GetFileAttributesW(file.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
-                  attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-        EXPECT_EQ(folderContents(dir).at(utf8(file.filename())), "new");
-    }
-    EXPECT_EQ(folderContents(dir).size(), std::size(cases));
-}
-
-TEST_F(FileReplace, OtherNamesOfTheFileKeepTheOldContentsAndAreMentioned)
-{
-    writeFile(dir / "roster.txt", "old");
-    ASSERT_TRUE(::CreateHardLinkW((dir / "other name.txt").c_str(), (dir / "roster.txt").c_str(), nullptr));
-    EXPECT_EQ(saveReport(replaceFileContents(dir / "roster.txt", "new"), dir / "roster.txt"),
-              "saved \"" + utf8(dir / "roster.txt") + "\", but " + otherNamesWarning(2));
-    EXPECT_EQ(folderContents(dir),
-              (std::map<std::string, std::string>{{"other name.txt", "old"}, {"roster.txt", "new"}}));
+    EXPECT_EQ(folderContents(longFolder).size(), 2u);
+    EXPECT_EQ(folderContents(dir).size(), 10u);
+    EXPECT_EQ(folderContents(dir).at("other name.txt"), "old");
 }
 
 TEST_F(FileReplace, FileHeldOpenByAnotherProgramStaysAsItWasUntilItIsLetGo)
@@ -315,45 +231,40 @@ struct GivenOutcome
         replace;
     std::function<DWORD(const std::wstring& from, const std::wstring& to)> move; // empty: the system's
     bool retried;
-    std::optional<std::string> target;      // what the target holds afterwards, if it is there
-    std::map<std::string, std::string> own; // the save's own files left, by ending
-    std::string reason; // "" for a save that went through; {tmp} and {bak} stand for the own files' paths
+    std::map<std::string, std::string> left; // the files in the folder afterwards and what they hold
+    std::string reason; // "" for a save that went through; the files in it named without their folder
 };
 
 TEST_F(FileReplace, NoOutcomeOfTheReplacementLosesTheRoster)
 {
+    const std::string tmpName = ownName(".tmp"), bakName = ownName(".bak");
+    const std::string tmp = "\"" + tmpName + "\"", bak = "\"" + bakName + "\"";
+    const std::map<std::string, std::string> old = {{"roster.txt", "old"}}, saved = {{"roster.txt", "new"}};
     const std::string writeProtected = " (" + systemReason(ERROR_WRITE_PROTECT) + "); ";
     const std::string bothKept = "the old file was moved aside but the new one could not take its place" +
-                                 writeProtected +
-                                 "the new roster is in {tmp} and the old one in {bak}: rename one "
-                                 "of them to \"roster.txt\"";
+                                 writeProtected + "the new roster is in " + tmp + " and the old one in " + bak +
+                                 ": rename one of them to \"roster.txt\"";
     const std::string onlyNew = "the old file was removed but the new one could not take its place" + writeProtected +
-                                "the roster is now only in {tmp}: rename it to \"roster.txt\"";
+                                "the roster is now only in " + tmp + ": rename it to \"roster.txt\"";
     const std::string onlyOld = "the old file was moved aside and could not be put back" + writeProtected +
-                                "the roster is now only in {bak}: rename it to \"roster.txt\"";
+                                "the roster is now only in " + bak + ": rename it to \"roster.txt\"";
     const auto heldAMoment = failingAtFirst(ERROR_SHARING_VIOLATION, 2, systemMove);
     const auto stuck = failing(ERROR_WRITE_PROTECT);
     const GivenOutcome cases[] = {
-        {"refused", failing(ERROR_INVALID_PARAMETER), {}, false, "old", {}, leftAsItWas(ERROR_INVALID_PARAMETER)},
-        {"held", failing(ERROR_SHARING_VIOLATION), {}, true, "old", {}, heldReason(ERROR_SHARING_VIOLATION)},
-        {"locked", failing(ERROR_LOCK_VIOLATION), {}, true, "old", {}, heldReason(ERROR_LOCK_VIOLATION)},
-        {"old not removable", failing(1175), {}, true, "old", {}, heldReason(ERROR_UNABLE_TO_REMOVE_REPLACED)},
-        {"denied", failing(ERROR_ACCESS_DENIED), {}, true, "old", {}, leftAsItWas(ERROR_ACCESS_DENIED)},
-        {"new not movable", failing(1176), {}, true, "old", {}, leftAsItWas(ERROR_UNABLE_TO_MOVE_REPLACEMENT)},
-        {"held a moment", failingAtFirst(ERROR_SHARING_VIOLATION, 2, systemReplace), {}, true, "new", {}, ""},
-        {"old moved aside", movedAside, {}, false, "new", {}, ""},
-        {"old moved aside, new held a moment", movedAside, heldAMoment, false, "new", {}, ""},
-        {"old moved aside, new stuck",
-         movedAside,
-         stuck,
-         false,
-         std::nullopt,
-         {{".tmp", "new"}, {".bak", "old"}},
-         bothKept},
-        {"old removed", removed, {}, false, "new", {}, ""},
-        {"old removed, new stuck", removed, stuck, false, std::nullopt, {{".tmp", "new"}}, onlyNew},
-        {"old moved aside, new gone", bothMoved, {}, false, "old", {}, leftAsItWas(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)},
-        {"old moved aside and not back, new gone", bothMoved, stuck, false, std::nullopt, {{".bak", "old"}}, onlyOld},
+        {"refused", failing(ERROR_INVALID_PARAMETER), {}, false, old, leftAsItWas(ERROR_INVALID_PARAMETER)},
+        {"held", failing(ERROR_SHARING_VIOLATION), {}, true, old, heldReason(ERROR_SHARING_VIOLATION)},
+        {"locked", failing(ERROR_LOCK_VIOLATION), {}, true, old, heldReason(ERROR_LOCK_VIOLATION)},
+        {"old not removable", failing(1175), {}, true, old, heldReason(ERROR_UNABLE_TO_REMOVE_REPLACED)},
+        {"denied", failing(ERROR_ACCESS_DENIED), {}, true, old, leftAsItWas(ERROR_ACCESS_DENIED)},
+        {"new not movable", failing(1176), {}, true, old, leftAsItWas(ERROR_UNABLE_TO_MOVE_REPLACEMENT)},
+        {"held a moment", failingAtFirst(ERROR_SHARING_VIOLATION, 2, systemReplace), {}, true, saved, ""},
+        {"old moved aside", movedAside, {}, false, saved, ""},
+        {"old moved aside, new held a moment", movedAside, heldAMoment, false, saved, ""},
+        {"old moved aside, new stuck", movedAside, stuck, false, {{tmpName, "new"}, {bakName, "old"}}, bothKept},
+        {"old removed", removed, {}, false, saved, ""},
+        {"old removed, new stuck", removed, stuck, false, {{tmpName, "new"}}, onlyNew},
+        {"old moved aside, new gone", bothMoved, {}, false, old, leftAsItWas(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)},
+        {"old moved aside and not back, new gone", bothMoved, stuck, false, {{bakName, "old"}}, onlyOld},
     };
 
     // In a folder past MAX_PATH with a name beyond the ANSI code page, which the names of the
@@ -377,19 +288,10 @@ TEST_F(FileReplace, NoOutcomeOfTheReplacementLosesTheRoster)
         };
         placing.move = given.move;
 
-        std::string want = given.reason.empty() ? "" : "cannot save \"" + utf8(file) + "\": " + given.reason;
-        for (const char* ending : {".tmp", ".bak"}) {
-            const std::string mark = std::string("{") + (ending + 1) + "}";
-            if (const std::size_t at = want.find(mark); at != std::string::npos)
-                want.replace(at, mark.size(), "\"" + utf8(folder / ownName(ending)) + "\"");
-        }
-        EXPECT_EQ(messageOf(detail::replaceFileContents(file, "new", placing)), want) << given.what;
-        std::map<std::string, std::string> files;
-        if (given.target)
-            files["roster.txt"] = *given.target;
-        for (const auto& [ending, bytes] : given.own)
-            files[ownName(ending.c_str())] = bytes;
-        EXPECT_EQ(folderContents(folder), files) << given.what;
+        EXPECT_EQ(without(messageOf(detail::replaceFileContents(file, "new", placing)), utf8(folder) + "\\"),
+                  given.reason.empty() ? "" : "cannot save \"roster.txt\": " + given.reason)
+            << given.what;
+        EXPECT_EQ(folderContents(folder), given.left) << given.what;
         EXPECT_EQ(calls > 1, given.retried) << given.what << ": " << calls << " calls";
     }
 }

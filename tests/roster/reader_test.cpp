@@ -4,6 +4,7 @@
 #include "roster_test_support.h"
 #include "unit_fields.h"
 
+#include <map>
 #include <memory>
 #include <sstream>
 
@@ -54,16 +55,30 @@ std::string outcome(ReadFunction read)
     return "error: " + result.error().message;
 }
 
-// Findings, when wanted, as "line: message".
-std::string readOutcome(const std::string& bytes, std::vector<std::string>* findings = nullptr)
+// What the read leaves (see outcome); with report, also its findings as "line: message [kind]" and the lines
+// the stored values came from, as "values: line:slot.key ...".
+std::string readOutcome(const std::string& bytes, bool report = false)
 {
+    using Kind = ReaderFinding::Kind;
+    static const std::map<Kind, std::string> kinds = {{Kind::IgnoredItem, "ignored item"},
+                                                      {Kind::UnclosedQuote, "unclosed quote"},
+                                                      {Kind::UnfinishedBlock, "unfinished block"},
+                                                      {Kind::CutAtComma, "cut at comma"}};
     std::istringstream in(bytes);
-    return outcome([&](Roster& roster) {
-        return readRoster(in, "/r/t.txt", roster, [&](const ReaderFinding& finding) {
-            if (findings)
-                findings->push_back(std::to_string(finding.line) + ": " + finding.message);
-        });
+    std::string findings, values = "values:";
+    const std::string left = outcome([&](Roster& roster) {
+        return readRoster(
+            in, "/r/t.txt", roster,
+            [&](const ReaderFinding& finding) {
+                findings +=
+                    std::to_string(finding.line) + ": " + finding.message + " [" + kinds.at(finding.kind) + "]\n";
+            },
+            [&](const ValueSource& source) {
+                values += " " + std::to_string(source.line) + ":" + std::to_string(source.slot) + "." +
+                          std::string(source.key);
+            });
     });
+    return report ? left + "\n" + findings + values + "\n" : left;
 }
 
 std::string unitBlocks(int count)
@@ -119,73 +134,20 @@ TEST(ReaderGrammar, ItemsSectionsKeysAndCompletedUnits)
         EXPECT_EQ(readOutcome(bytes[0] == '@' ? fileBytes(dataFile(bytes + 1)) : bytes), want) << bytes;
 }
 
-TEST(ReaderGrammar, FindingsAndStoredValuesNameTheirLines)
+// Each roster in tests/data/read gives its report (see readOutcome) in NAME.expected.txt.
+TEST(ReaderGrammar, EachFileGivesWhatItLeavesItsFindingsAndTheLinesOfItsValues)
 {
-    std::istringstream in(
-        "hello\r\nGAME:\r\nWeather=Rain\rDay_Counter=3\rUNITS:\nunit_nmae=Bob\r\n\"a\r\nb\",unit_name=Smith, "
-        "J.\r\nunit_used=no\r\nunit_name=X,unit_ammo=1\r\n\"open");
-    std::vector<std::string> findings, sources;
-    std::vector<ReaderFinding::Kind> kinds;
-    auto roster = std::make_unique<Roster>();
-    const auto read = readRoster(
-        in, "t.txt", *roster,
-        [&](const ReaderFinding& finding) {
-            findings.push_back(std::to_string(finding.line) + ": " + finding.message);
-            kinds.push_back(finding.kind);
-        },
-        [&](const ValueSource& source) {
-            sources.push_back(std::to_string(source.line) + ": " + std::to_string(source.slot) + " " +
-                              std::string(source.key));
-        });
-    ASSERT_TRUE(read.ok()) << read.error().message;
-    EXPECT_EQ(findings,
-              (std::vector<std::string>{
-                  "1: ignored \"hello\": comes before the first section line (\"GAME:\" or \"UNITS:\")",
-                  "3: ignored \"Weather=Rain\": not a key of the game section",
-                  "6: ignored \"unit_nmae=Bob\": not a key of the unit section",
-                  "7: ignored \"a\\r\\nb\": not a key of the unit section",
-                  "8: unit_name \"Smith\" (\", J.\" after the comma is ignored)",
-                  "11: ignored \"open\": not a key of the unit section",
-                  "11: the double quote that starts this item is never closed, so the item runs to the end of the file",
-                  "10: unit block starting here has no unit_used line, so it is not part of the roster",
-              }));
-    using Kind = ReaderFinding::Kind;
-    EXPECT_EQ(kinds,
-              (std::vector<Kind>{Kind::IgnoredItem, Kind::IgnoredItem, Kind::IgnoredItem, Kind::IgnoredItem,
-                                 Kind::CutAtComma, Kind::IgnoredItem, Kind::UnclosedQuote, Kind::UnfinishedBlock}));
-    EXPECT_EQ(sources,
-              (std::vector<std::string>{"4: 0 Day_Counter", "8: 1 unit_name", "10: 2 unit_name", "10: 2 unit_ammo"}));
-}
-
-TEST(ReaderGrammar, AValueCutAtACommaIsReportedWithWhatItBecame)
-{
-    const std::pair<std::string, std::string> cases[] = {
-        {"GAME:\r\nTheatre=North, Africa\r\n", "2: Theatre \"North\" (\", Africa\" after the comma is ignored)"},
-        {"UNITS:\r\nunit_name=Smith,J., Jr.\r\nunit_used=no\r\n",
-         "2: unit_name \"Smith\" (\",J., Jr.\" after the comma is ignored)"},
-        {"UNITS:\r\nunit_name=Smith,\r\nx\r\nunit_used=no\r\n",
-         "2: unit_name \"Smith\" (the \",\" at its end is ignored)|3: ignored \"x\": not a key of the unit section"},
-        // What follows a quoted value belongs to it as much.
-        {"UNITS:\r\n\"unit_name=Smith, J.\",\"a\r\nb\"\r\nunit_used=no\r\n",
-         "2: unit_name \"Smith, J.\" (\",a\\r\\nb\" after the comma is ignored)"},
-        {"UNITS:\r\nunit_side=Red,unit_name=" + std::string(70, 'n') + "," + std::string(70, 'x') +
-             "\r\nunit_used=no\r\n",
-         "2: unit_name \"" + std::string(60, 'n') + "...\" (\"," + std::string(60, 'x') +
-             "...\" after the comma is ignored)"},
-        // A value that runs past the end of the first chunk read.
-        {"GAME:\r\nTheatre=" + std::string(ItemScanner::DefaultChunkSize, 'x') + ", rest\r\n",
-         "2: Theatre \"" + std::string(60, 'x') + "...\" (\", rest\" after the comma is ignored)"},
-        // A key after the comma is read as a key: nothing of the value is lost to the reading.
-        {"UNITS:\r\nunit_name=Smith,unit_side=Red\r\nunit_used=no\r\n", ""},
-    };
-    for (const auto& [bytes, want] : cases) {
-        std::vector<std::string> findings;
-        readOutcome(bytes, &findings);
-        std::string got;
-        for (const std::string& finding : findings)
-            got += (got.empty() ? "" : "|") + finding;
-        EXPECT_EQ(got, want) << bytes;
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dataFile("read"))) {
+        const std::string name = entry.path().filename().string();
+        if (name.find(".expected") != std::string::npos)
+            continue;
+        ++files;
+        EXPECT_EQ(readOutcome(fileBytes(entry.path().string()), true),
+                  fileBytes(dataFile("read/" + entry.path().stem().string() + ".expected.txt")))
+            << name;
     }
+    EXPECT_GE(files, 2);
 }
 
 TEST(ReaderGrammar, ItemsAcrossChunkEndsReadTheSame)
@@ -193,18 +155,16 @@ TEST(ReaderGrammar, ItemsAcrossChunkEndsReadTheSame)
     // Move the unit lines, and the CR LF before them, across the end of the first chunk one byte at a time.
     const std::size_t chunk = ItemScanner::DefaultChunkSize;
     const std::string units = "\r\nUNITS:\r\n\"unit_name=Caf\xE9,\r\n1\"\r\nbad\r\nunit_used=no\r\n";
-    const std::vector<std::string> want = {
-        "2: ignored \"" + std::string(60, 'x') + "...\": not a key of the game section",
-        "6: ignored \"bad\": not a key of the unit section",
-    };
-    for (std::size_t pad = chunk - 40; pad <= chunk + 1; ++pad) {
-        std::vector<std::string> findings;
-        EXPECT_EQ(readOutcome("GAME:\r\n" + std::string(pad - 9, 'x') + units, &findings),
-                  "1/2 | 1:name=Caf\xC3\xA9,\r\n1,ammo=4")
-            << pad;
-        EXPECT_EQ(findings, want) << pad;
-    }
-    // An item of several chunks is kept whole.
+    const std::string want =
+        "1/2 | 1:name=Caf\xC3\xA9,\r\n1,ammo=4\n2: ignored \"" + std::string(60, 'x') +
+        "...\": not a key of the game section [ignored item]\n"
+        "6: ignored \"bad\": not a key of the unit section [ignored item]\nvalues: 4:1.unit_name\n";
+    for (std::size_t pad = chunk - 40; pad <= chunk + 1; ++pad)
+        EXPECT_EQ(readOutcome("GAME:\r\n" + std::string(pad - 9, 'x') + units, true), want) << pad;
+    // A value cut at a comma past the end of the first chunk; an item of several chunks kept whole.
+    EXPECT_EQ(readOutcome("GAME:\r\nTheatre=" + std::string(chunk, 'x') + ", rest\r\n", true),
+              "7/1 theatre=" + std::string(chunk, 'x') + " | 1:name=old,ammo=4\n2: Theatre \"" + std::string(60, 'x') +
+                  "...\" (\", rest\" after the comma is ignored) [cut at comma]\nvalues: 2:0.Theatre\n");
     const std::string name(3 * chunk, 'n');
     EXPECT_EQ(readOutcome("UNITS:\r\nunit_name=" + name + "\xE9\r\nunit_used=no\r\n"),
               "1/2 | 1:name=" + name + "\xC3\xA9,ammo=4");

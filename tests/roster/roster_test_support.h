@@ -37,6 +37,14 @@ inline void writeBytes(const std::string& path, const std::string& bytes)
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// The text with every occurrence of part taken out, so that expected messages name files by their names alone.
+inline std::string without(std::string text, const std::string& part)
+{
+    for (std::size_t at; !part.empty() && (at = text.find(part)) != std::string::npos;)
+        text.erase(at, part.size());
+    return text;
+}
+
 // The error's message, or "" when there was none: a failing check then shows why.
 template <class T>
 std::string messageOf(const Expected<T>& outcome)
