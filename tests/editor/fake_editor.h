@@ -98,8 +98,6 @@ struct Editor
             EXPECT_THAT(asked, testing::Not(testing::HasSubstr(" did not finish"))) << "a command failed";
         }
     }
-    Editor(const Editor&) = delete;
-    Editor& operator=(const Editor&) = delete;
 
     // What the user does.
     void press(WindowEvent event) { core.handle(event); }

@@ -9,12 +9,21 @@
 namespace brevorn {
 namespace {
 
+// Captions that need these sizes; any caption not named needs 10 x 10 pixels.
+TextMeasure needing(std::map<Control, PixelSize> needs)
+{
+    return [needs](const ControlRow& row, std::string_view) {
+        return needs.contains(row.control) ? needs.at(row.control) : PixelSize{10, 10};
+    };
+}
+
 TEST(LayoutScale, GrowsOnlyAsFarAsTheTightestCaptionNeeds)
 {
     struct Case
     {
-        std::map<Control, PixelSize> needs; // any caption not named needs 10 x 10 pixels
+        std::map<Control, PixelSize> needs;
         double want;
+        double density = 1.0;
     };
     const Case cases[] = {
         {{}, 1.0},
@@ -23,30 +32,19 @@ TEST(LayoutScale, GrowsOnlyAsFarAsTheTightestCaptionNeeds)
         {{{Control::Label4, {118, 12}}}, 118.0 / 95},
         {{{Control::Command4, {40, 23}}}, 23.0 / 17},
         {{{Control::Label18, {60, 12}}, {Control::Command5, {60, 12}}}, 60.0 / 48},
+        // On a denser screen the floor is the density; a caption that needs more still wins.
+        {{{Control::Label4, {190, 12}}}, 190.0 / 95, 1.5},
     };
-    for (const auto& [needs, want] : cases) {
-        const double scale = layoutScale(controlTable(), [&](const ControlRow& row, std::string_view) {
-            return needs.contains(row.control) ? needs.at(row.control) : PixelSize{10, 10};
-        });
+    for (const auto& [needs, want, density] : cases) {
+        const double scale = layoutScale(controlTable(), needing(needs), density);
         // Rounding edges to whole pixels may cost a little more than the plain ratio.
         EXPECT_GE(scale, want);
         EXPECT_LT(scale, want + 0.02);
     }
+    EXPECT_EQ(layoutScale(controlTable(), needing({}), 1.5), 1.5);
     // At the plain ratio 55 / 48, Label18's rounded edges lie 54 pixels apart: the scale creeps on.
-    const double scale = layoutScale(controlTable(), [](const ControlRow& row, std::string_view) {
-        return PixelSize{row.control == Control::Label18 ? 55 : 10, 12};
-    });
+    const double scale = layoutScale(controlTable(), needing({{Control::Label18, {55, 12}}}));
     EXPECT_EQ(scaledPixels(3240, scale) - scaledPixels(2520, scale), 55);
-    // On a denser screen the floor is the density; a caption that needs more still wins.
-    const auto label4Needs = [](double width) {
-        return [width](const ControlRow& row, std::string_view) {
-            return PixelSize{row.control == Control::Label4 ? int(width) : 10, 12};
-        };
-    };
-    EXPECT_EQ(layoutScale(controlTable(), label4Needs(10), 1.5), 1.5);
-    const double roomy = layoutScale(controlTable(), label4Needs(190), 1.5);
-    EXPECT_GE(roomy, 190.0 / 95);
-    EXPECT_LT(roomy, 190.0 / 95 + 0.02);
     // Label4 starts under Combo4, whose right edge is one pixel past the label's left edge.
     EXPECT_EQ(captionIndent(controlTable(), controlRow(Control::Label4), 1.0), 1);
 }

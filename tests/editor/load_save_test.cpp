@@ -41,9 +41,8 @@ TEST(Command2_Click, CancelNoOrFailureLeavesEverythingAsItWas)
         e.addUnit("Kept", "Blue");
         e.prompts.answers.assign(c.script.begin(), c.script.end());
         e.press(WindowEvent::Command2_Click);
-        EXPECT_EQ(e.core.roster().UnitCount, 1);
-        EXPECT_EQ(e.slot(1), "Kept||~|~||||Blue|~||||||");
-        EXPECT_EQ(e.listed() + ' ' + e.game(), "[Kept - Blue] ||");
+        EXPECT_EQ(std::to_string(e.core.roster().UnitCount) + ' ' + e.slot(1) + ' ' + e.listed() + ' ' + e.game(),
+                  "1 Kept||~|~||||Blue|~|||||| [Kept - Blue] ||");
         EXPECT_EQ(e.view.loadEnabled, true);
         EXPECT_THAT(e.prompts.asked.back(), testing::StartsWith(c.lastAsked));
     }
@@ -72,9 +71,7 @@ TEST(Command2_Click, OverUnitsAddedBeforeAsksAndYesReadsTheFileIntoAnEmptyTable)
     EXPECT_EQ(e.view.loadEnabled, false);
 }
 
-class Command3_Click : public ScratchFolder
-{
-};
+using Command3_Click = ScratchFolder;
 
 // A cancelled dialog, and No or Yes to "Exit?", are played through by the real-window suite.
 TEST_F(Command3_Click, WritesTheTableAndTheGameTextsAsShownButNoTextNotCommitted)

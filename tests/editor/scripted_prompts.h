@@ -34,9 +34,7 @@ struct FaultPoint
 };
 
 // A cancelled file dialog.
-struct Cancel
-{
-};
+using Cancel = std::monostate;
 
 // Taken in the order the questions come: a path (as UTF-8 text, or as a path for a name
 // that text cannot hold) or typed text, Yes/No as a bool, Cancel for a cancelled file

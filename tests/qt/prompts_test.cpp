@@ -31,9 +31,7 @@ void whenOpen(std::function<void(QDialog&)> look)
     });
 }
 
-class FileDialogs : public ScratchFolder
-{
-};
+using FileDialogs = ScratchFolder;
 
 TEST_F(FileDialogs, StartInTheFolderGivenOfferTheNameGivenAndListRosterFilesFirst)
 {
