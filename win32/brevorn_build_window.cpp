@@ -253,10 +253,9 @@ BrevornBuildWindow::BrevornBuildWindow(HINSTANCE instance)
     useDensity(windowDpi(m_window));
     createControls();
     placeWindow(nullptr);
-    // Nobody rests the pointer on a control before the window shows: the tips are made
-    // from the message loop, so that start-up waits for none of them.
+    // What nobody sees before the window shows waits for the message loop, which takes this
+    // message before any key or click.
     ::PostMessageW(m_window, AfterShownMessage, 0, 0);
-    m_core.handle(WindowEvent::Form_Load);
     // The control with the lowest tab index; it takes the focus when the window is shown.
     m_lastFocus = control(Control::List1);
 }
@@ -283,7 +282,6 @@ HWND BrevornBuildWindow::createControl(const ControlRow& row, const PixelRect& r
     if (row.kind == ControlKind::TextBox)
         ::SendMessageW(made, EM_SETLIMITTEXT, 0, 0);
     if (row.kind == ControlKind::ComboBox) {
-        ::SetWindowSubclass(made, comboAfterClick, 0, reinterpret_cast<DWORD_PTR>(m_window));
         ::SendMessageW(made, CB_LIMITTEXT, 0, 0);
         // A combo takes no text from its window name when it is made.
         if (!row.caption.empty())
@@ -327,6 +325,19 @@ void BrevornBuildWindow::createControls()
             place(controlRow(*label));
         place(row);
     }
+}
+
+void BrevornBuildWindow::finishAfterShown()
+{
+    // A combo's items are seen once its list opens, a hint once the pointer rests on a
+    // control, and the watch for clicks on a combo serves the user's clicks: none of them
+    // before the message loop runs. The items go in before the watch, which every message
+    // to a combo would pass through.
+    m_core.handle(WindowEvent::Form_Load);
+    for (const ControlRow& row : controlTable())
+        if (row.kind == ControlKind::ComboBox)
+            ::SetWindowSubclass(control(row.control), comboAfterClick, 0, reinterpret_cast<DWORD_PTR>(m_window));
+    createToolTips();
 }
 
 void BrevornBuildWindow::createToolTips()
@@ -599,7 +610,7 @@ LRESULT BrevornBuildWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lP
             applyLayout(windowDpi(m_window), nullptr);
         break;
     case AfterShownMessage:
-        createToolTips();
+        finishAfterShown();
         return 0;
     case WM_DESTROY:
         // Closing the window ends the program at once, without a question.
