@@ -195,21 +195,6 @@ const ControlRow& measuredCombo()
     return *std::ranges::find(controlTable(), ControlKind::ComboBox, &ControlRow::kind);
 }
 
-// A combo's window is as high as its field; the room for its list below the field is given
-// when the list opens, so that laying out the window does not lay out every list with it.
-constexpr int ListRoomInFields = 9;
-
-// Gives a combo about to open its list that many of its fields' height of room for it:
-// the combo takes the height asked of it, less its field, as the most its list may take.
-void makeRoomForList(HWND combo)
-{
-    RECT field{};
-    ::GetWindowRect(combo, &field);
-    const int height = field.bottom - field.top;
-    ::SetWindowPos(combo, nullptr, 0, 0, field.right - field.left, height * (1 + ListRoomInFields),
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 // Windows sizes a combo's field by its font; the field is made as high as the layout says.
 void fitComboField(HWND combo, int height)
 {
@@ -271,6 +256,8 @@ BrevornBuildWindow::~BrevornBuildWindow()
 HWND BrevornBuildWindow::createControl(const ControlRow& row, const PixelRect& rect)
 {
     const ControlClass kind = controlClass(row.kind);
+    // A combo is made as high as its field: its list takes its height from its items when it
+    // opens, whatever height the combo was given.
     HWND made =
         ::CreateWindowExW(kind.exStyle, kind.name, toUtf16(row.caption).c_str(),
                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, rect.left, rect.top, rect.width,
@@ -636,7 +623,6 @@ void BrevornBuildWindow::onCommand(int id, int notification, bool fromShortcut)
         scrollIntoView(this->control(control));
     // The list opens where Windows puts it; the item equal to the text is highlighted after.
     if (kind == ControlKind::ComboBox && notification == CBN_DROPDOWN) {
-        makeRoomForList(this->control(control));
         m_textWhenOpened = windowText(this->control(control));
         ::PostMessageW(m_window, HighlightShownItem, reinterpret_cast<WPARAM>(this->control(control)), 0);
     }
