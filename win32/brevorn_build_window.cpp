@@ -241,6 +241,9 @@ BrevornBuildWindow::BrevornBuildWindow(HINSTANCE instance)
     // What nobody sees before the window shows waits for the message loop, which takes this
     // message before any key or click.
     ::PostMessageW(m_window, AfterShownMessage, 0, 0);
+    // The combos' items are in place before the window shows, and before the watch for clicks
+    // that every message to a combo would pass through.
+    m_core.handle(WindowEvent::Form_Load);
     // The control with the lowest tab index; it takes the focus when the window is shown.
     m_lastFocus = control(Control::List1);
 }
@@ -316,11 +319,8 @@ void BrevornBuildWindow::createControls()
 
 void BrevornBuildWindow::finishAfterShown()
 {
-    // A combo's items are seen once its list opens, a hint once the pointer rests on a
-    // control, and the watch for clicks on a combo serves the user's clicks: none of them
-    // before the message loop runs. The items go in before the watch, which every message
-    // to a combo would pass through.
-    m_core.handle(WindowEvent::Form_Load);
+    // A hint is seen once the pointer rests on a control, and the watch for clicks on a combo
+    // serves the user's clicks: neither before the message loop runs.
     for (const ControlRow& row : controlTable())
         if (row.kind == ControlKind::ComboBox)
             ::SetWindowSubclass(control(row.control), comboAfterClick, 0, reinterpret_cast<DWORD_PTR>(m_window));

@@ -20,8 +20,7 @@ namespace brevorn {
 class BrevornBuildWindow final : public EditorView
 {
 public:
-    // Creates the window with every control; the window is not shown yet. Form_Load runs from
-    // the message loop, before any input.
+    // Creates the window with every control and runs Form_Load; the window is not shown yet.
     explicit BrevornBuildWindow(HINSTANCE instance);
     ~BrevornBuildWindow() override;
     BrevornBuildWindow(const BrevornBuildWindow&) = delete;
@@ -52,7 +51,7 @@ private:
     // One control at its place, with the window's font; a combo's field keeps the height
     // Windows gives it.
     HWND createControl(const ControlRow& row, const PixelRect& rect);
-    // Form_Load, the hints and the combos' watch for clicks: what waits until the window shows.
+    // The hints and the combos' watch for clicks: what waits until the window shows.
     void finishAfterShown();
     // The hints shown when the pointer rests on a control, from the core's words.
     void createToolTips();
