@@ -112,27 +112,30 @@ bool namesAControl(Control label)
 // part of it.
 constexpr int LabelClearance = 1;
 
+// The margins a combo's field keeps inside it, which follow the font the combo was given.
+int comboFieldMargins(HWND combo)
+{
+    COMBOBOXINFO parts{};
+    parts.cbSize = sizeof parts;
+    if (!::GetComboBoxInfo(combo, &parts) || !parts.hwndItem)
+        return 0;
+    const LRESULT both = ::SendMessageW(parts.hwndItem, EM_GETMARGINS, 0, 0);
+    return LOWORD(both) + HIWORD(both);
+}
+
 // The room a text needs beyond its own extent: a button's frame and margins, a combo's
 // frame, its field's margins and its drop-down button, the list's frame, its scroll bar and
 // the gap before an entry, a label's clearance on both sides.
-PixelSize textPadding(HWND made, ControlKind kind, UINT dpi)
+PixelSize textPadding(ControlKind kind, UINT dpi, int comboMargins)
 {
     const int edge = systemMetric(SM_CXEDGE, dpi);
     const int bar = systemMetric(SM_CXVSCROLL, dpi);
     switch (kind) {
     case ControlKind::PushButton:
         return {::MulDiv(12, int(dpi), USER_DEFAULT_SCREEN_DPI), ::MulDiv(4, int(dpi), USER_DEFAULT_SCREEN_DPI)};
-    case ControlKind::ComboBox: {
-        COMBOBOXINFO parts{};
-        parts.cbSize = sizeof parts;
-        int margins = 0;
-        if (::GetComboBoxInfo(made, &parts) && parts.hwndItem) {
-            const LRESULT both = ::SendMessageW(parts.hwndItem, EM_GETMARGINS, 0, 0);
-            margins = LOWORD(both) + HIWORD(both);
-        }
+    case ControlKind::ComboBox:
         // The caret after the last character takes a pixel, and another keeps it off the button.
-        return {2 * edge + bar + margins + 2 * ::MulDiv(1, int(dpi), USER_DEFAULT_SCREEN_DPI) + 2, 0};
-    }
+        return {2 * edge + bar + comboMargins + 2 * ::MulDiv(1, int(dpi), USER_DEFAULT_SCREEN_DPI) + 2, 0};
     case ControlKind::ListBox:
         return {2 * edge + bar + ::MulDiv(4, int(dpi), USER_DEFAULT_SCREEN_DPI), 0};
     case ControlKind::Label:
@@ -143,6 +146,69 @@ PixelSize textPadding(HWND made, ControlKind kind, UINT dpi)
     return {0, 0};
 }
 
+// Where every control goes at one density, and the size of the whole layout.
+struct Placement
+{
+    double scale = 1.0;
+    std::array<PixelRect, ControlCount> rects{};
+    SIZE content{};
+};
+
+// The window's one layout rule, for the first placing and for every later one: the scale at
+// which the font fits every caption and every value (never smaller than the table at the
+// density), and each control's rectangle at that scale, unscrolled.
+Placement placeControls(HWND window, HFONT font, UINT dpi, int comboMargins)
+{
+    HDC dc = ::GetDC(window);
+    HGDIOBJ previous = ::SelectObject(dc, font);
+    auto measure = [&](const ControlRow& row, std::string_view value) {
+        const std::wstring text16 = toUtf16(value);
+        SIZE text{};
+        ::GetTextExtentPoint32W(dc, text16.c_str(), int(text16.size()), &text);
+        const PixelSize padding = textPadding(row.kind, dpi, comboMargins);
+        return PixelSize{text.cx + padding.width, text.cy + padding.height};
+    };
+    Placement placement;
+    placement.scale = brevorn::layoutScale(controlTable(), measure, double(dpi) / USER_DEFAULT_SCREEN_DPI);
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(window, dc);
+
+    for (const ControlRow& row : controlTable()) {
+        PixelRect rect = scaledRect(row, placement.scale);
+        if (row.kind == ControlKind::Label) {
+            // Only the part no other control covers, a pixel clear of its neighbours, so that
+            // nothing is drawn over a caption and no caption meets a box.
+            const TwipsSpan span = uncoveredSpan(controlTable(), row);
+            rect.left = scaledPixels(span.start, placement.scale) + LabelClearance;
+            rect.width = scaledPixels(span.end, placement.scale) - LabelClearance - rect.left;
+        }
+        placement.rects.at(static_cast<std::size_t>(row.control)) = rect;
+    }
+    placement.content = {scaledPixels(ClientWidthTwips, placement.scale),
+                         scaledPixels(ClientHeightTwips, placement.scale)};
+    return placement;
+}
+
+// The combo whose field's margins the layout counts with; every combo has the same font.
+const ControlRow& measuredCombo()
+{
+    return *std::ranges::find(controlTable(), ControlKind::ComboBox, &ControlRow::kind);
+}
+
+// Windows sizes a combo's field by its font; the field is made as high as the layout says.
+void fitComboField(HWND combo, int height)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        RECT shown{};
+        ::GetWindowRect(combo, &shown);
+        const LRESULT field = ::SendMessageW(combo, CB_GETITEMHEIGHT, WPARAM(-1), 0);
+        const LRESULT wanted = field + height - (shown.bottom - shown.top);
+        if (field == CB_ERR || wanted == field || wanted < 1)
+            break;
+        ::SendMessageW(combo, CB_SETITEMHEIGHT, WPARAM(-1), wanted);
+    }
+}
+
 void registerWindowClass(HINSTANCE instance, WNDPROC procedure)
 {
     WNDCLASSEXW windowClass{};
@@ -150,7 +216,7 @@ void registerWindowClass(HINSTANCE instance, WNDPROC procedure)
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
     windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
-    // The small icon is set per window, at the window's own density (applyLayout).
+    // The small icon is set per window, at the window's own density (useDensity).
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     // The face colour of dialogs, which labels are drawn on.
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -164,15 +230,19 @@ BrevornBuildWindow::BrevornBuildWindow(HINSTANCE instance)
     : m_core(*this, m_prompts)
 {
     registerWindowClass(instance, &BrevornBuildWindow::windowProc);
-    // First placed wherever Windows puts a new window; sized once the font is known.
+    // First placed wherever Windows puts a new window, and hidden until it is shown; sized
+    // once its controls are in place.
     m_window = ::CreateWindowExW(WindowExStyle, WindowClass, toUtf16(WindowCaption).c_str(), WindowStyle, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     m_prompts.setOwner(m_window);
+    useDensity(windowDpi(m_window));
     createControls();
-    // Nobody rests the pointer on a control before the window shows: the tips are made
-    // from the message loop, so that start-up waits for none of them.
+    placeWindow(nullptr);
+    // What nobody sees before the window shows waits for the message loop, which takes this
+    // message before any key or click.
     ::PostMessageW(m_window, AfterShownMessage, 0, 0);
-    applyLayout(windowDpi(m_window), nullptr);
+    // The combos' items are in place before the window shows, and before the watch for clicks
+    // that every message to a combo would pass through.
     m_core.handle(WindowEvent::Form_Load);
     // The control with the lowest tab index; it takes the focus when the window is shown.
     m_lastFocus = control(Control::List1);
@@ -186,26 +256,51 @@ BrevornBuildWindow::~BrevornBuildWindow()
         ::DeleteObject(m_font);
 }
 
+HWND BrevornBuildWindow::createControl(const ControlRow& row, const PixelRect& rect)
+{
+    const ControlClass kind = controlClass(row.kind);
+    // A combo is made as high as its field: its list takes its height from its items when it
+    // opens, whatever height the combo was given.
+    HWND made =
+        ::CreateWindowExW(kind.exStyle, kind.name, toUtf16(row.caption).c_str(),
+                          WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, rect.left, rect.top, rect.width,
+                          rect.height, m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(row.control))),
+                          reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(m_window, GWLP_HINSTANCE)), nullptr);
+    m_controls.at(static_cast<std::size_t>(row.control)) = made;
+    ::SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    // Native text boxes stop at 32,767 characters unless told otherwise.
+    if (row.kind == ControlKind::TextBox)
+        ::SendMessageW(made, EM_SETLIMITTEXT, 0, 0);
+    if (row.kind == ControlKind::ComboBox) {
+        ::SendMessageW(made, CB_LIMITTEXT, 0, 0);
+        // A combo takes no text from its window name when it is made.
+        if (!row.caption.empty())
+            ::SetWindowTextW(made, toUtf16(row.caption).c_str());
+    }
+    return made;
+}
+
 void BrevornBuildWindow::createControls()
 {
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(m_window, GWLP_HINSTANCE));
-    auto create = [&](const ControlRow& row) {
-        const ControlClass kind = controlClass(row.kind);
-        HWND made =
-            ::CreateWindowExW(kind.exStyle, kind.name, toUtf16(row.caption).c_str(),
-                              WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0, m_window,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(row.control))), instance, nullptr);
-        m_controls.at(static_cast<std::size_t>(row.control)) = made;
-        // Native text boxes stop at 32,767 characters unless told otherwise.
-        if (row.kind == ControlKind::TextBox)
-            ::SendMessageW(made, EM_SETLIMITTEXT, 0, 0);
-        if (row.kind == ControlKind::ComboBox) {
-            ::SetWindowSubclass(made, comboAfterClick, 0, reinterpret_cast<DWORD_PTR>(m_window));
-            ::SendMessageW(made, CB_LIMITTEXT, 0, 0);
-            // A combo takes no text from its window name when it is made.
-            if (!row.caption.empty())
-                ::SetWindowTextW(made, toUtf16(row.caption).c_str());
-        }
+    // The layout needs the margins a combo's field keeps with the font, so one combo is made
+    // first; it takes its place, and its turn in the tab order, when that turn comes. Every
+    // other control is made where it stays: moving a control costs about as much as making it.
+    const ControlRow& measured = measuredCombo();
+    HWND early = createControl(measured, PixelRect{});
+    const Placement placement = placeControls(m_window, m_font, m_dpi, comboFieldMargins(early));
+    m_scale = placement.scale;
+    m_content = placement.content;
+
+    HWND previous = HWND_TOP;
+    auto place = [&](const ControlRow& row) {
+        const PixelRect& rect = placement.rects.at(static_cast<std::size_t>(row.control));
+        HWND made = &row == &measured ? early : createControl(row, rect);
+        if (made == early)
+            ::SetWindowPos(early, previous, rect.left, rect.top, rect.width, rect.height,
+                           SWP_NOACTIVATE | SWP_NOREDRAW);
+        if (row.kind == ControlKind::ComboBox)
+            fitComboField(made, rect.height);
+        previous = made;
     };
     // Children are made in tab order, which is also the order Tab walks them. A screen
     // reader names a control after the label just before it, so each label comes right
@@ -213,13 +308,23 @@ void BrevornBuildWindow::createControls()
     for (const ControlRow& row : controlTable()) {
         if (row.kind == ControlKind::Label) {
             if (!namesAControl(row.control))
-                create(row);
+                place(row);
             continue;
         }
         if (const std::optional<Control> label = labelOf(row.control))
-            create(controlRow(*label));
-        create(row);
+            place(controlRow(*label));
+        place(row);
     }
+}
+
+void BrevornBuildWindow::finishAfterShown()
+{
+    // A hint is seen once the pointer rests on a control, and the watch for clicks on a combo
+    // serves the user's clicks: neither before the message loop runs.
+    for (const ControlRow& row : controlTable())
+        if (row.kind == ControlKind::ComboBox)
+            ::SetWindowSubclass(control(row.control), comboAfterClick, 0, reinterpret_cast<DWORD_PTR>(m_window));
+    createToolTips();
 }
 
 void BrevornBuildWindow::createToolTips()
@@ -250,13 +355,14 @@ void BrevornBuildWindow::createToolTips()
     }
 }
 
-void BrevornBuildWindow::applyLayout(UINT dpi, const RECT* suggested)
+void BrevornBuildWindow::useDensity(UINT dpi)
 {
     m_dpi = dpi;
     const LOGFONTW fontDescription = messageFont(dpi);
     HFONT font = ::CreateFontIndirectW(&fontDescription);
     for (HWND made : m_controls)
-        ::SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (made)
+            ::SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (m_font)
         ::DeleteObject(m_font);
     m_font = font;
@@ -269,56 +375,30 @@ void BrevornBuildWindow::applyLayout(UINT dpi, const RECT* suggested)
     if (HICON old = reinterpret_cast<HICON>(
             ::SendMessageW(m_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon))))
         ::DestroyIcon(old);
+}
 
-    // Every caption and every value measured with the font it is shown in.
-    HDC dc = ::GetDC(m_window);
-    HGDIOBJ previous = ::SelectObject(dc, m_font);
-    auto measure = [&](const ControlRow& row, std::string_view value) {
-        const std::wstring text16 = toUtf16(value);
-        SIZE text{};
-        ::GetTextExtentPoint32W(dc, text16.c_str(), int(text16.size()), &text);
-        const PixelSize padding = textPadding(control(row.control), row.kind, dpi);
-        return PixelSize{text.cx + padding.width, text.cy + padding.height};
-    };
-    // Never smaller than the table at the monitor's density.
-    m_scale = brevorn::layoutScale(controlTable(), measure, double(dpi) / USER_DEFAULT_SCREEN_DPI);
-    ::SelectObject(dc, previous);
-    ::ReleaseDC(m_window, dc);
-
+void BrevornBuildWindow::applyLayout(UINT dpi, const RECT* suggested)
+{
+    useDensity(dpi);
+    const Placement placement =
+        placeControls(m_window, m_font, dpi, comboFieldMargins(control(measuredCombo().control)));
+    m_scale = placement.scale;
+    m_content = placement.content;
     // Placed unscrolled; the scroll bars start again at the top left.
     m_scroll = {0, 0};
     for (const ControlRow& row : controlTable()) {
         HWND made = control(row.control);
-        PixelRect rect = scaledRect(row, m_scale);
-        if (row.kind == ControlKind::Label) {
-            // Only the part no other control covers, a pixel clear of its neighbours, so that
-            // nothing is drawn over a caption and no caption meets a box.
-            const TwipsSpan span = uncoveredSpan(controlTable(), row);
-            rect.left = scaledPixels(span.start, m_scale) + LabelClearance;
-            rect.width = scaledPixels(span.end, m_scale) - LabelClearance - rect.left;
-        }
-        int height = rect.height;
-        if (row.kind == ControlKind::ComboBox) {
-            // A combo's height holds its drop-down list as well; the field itself is made as
-            // high as the table says.
-            height = rect.height * 10;
-            ::MoveWindow(made, rect.left, rect.top, rect.width, height, FALSE);
-            for (int attempt = 0; attempt < 2; ++attempt) {
-                RECT shown{};
-                ::GetWindowRect(made, &shown);
-                const LRESULT field = ::SendMessageW(made, CB_GETITEMHEIGHT, WPARAM(-1), 0);
-                const LRESULT wanted = field + rect.height - (shown.bottom - shown.top);
-                if (field == CB_ERR || wanted == field || wanted < 1)
-                    break;
-                ::SendMessageW(made, CB_SETITEMHEIGHT, WPARAM(-1), wanted);
-            }
-            continue;
-        }
-        ::MoveWindow(made, rect.left, rect.top, rect.width, height, FALSE);
+        const PixelRect& rect = placement.rects.at(static_cast<std::size_t>(row.control));
+        ::MoveWindow(made, rect.left, rect.top, rect.width, rect.height, FALSE);
+        if (row.kind == ControlKind::ComboBox)
+            fitComboField(made, rect.height);
     }
+    placeWindow(suggested);
+}
 
-    m_content = {scaledPixels(ClientWidthTwips, m_scale), scaledPixels(ClientHeightTwips, m_scale)};
-    const SIZE outer = windowSizeForClient(m_content, WindowStyle, WindowExStyle, dpi);
+void BrevornBuildWindow::placeWindow(const RECT* suggested)
+{
+    const SIZE outer = windowSizeForClient(m_content, WindowStyle, WindowExStyle, m_dpi);
     RECT place{};
     ::GetWindowRect(m_window, &place);
     if (suggested)
@@ -517,7 +597,7 @@ LRESULT BrevornBuildWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lP
             applyLayout(windowDpi(m_window), nullptr);
         break;
     case AfterShownMessage:
-        createToolTips();
+        finishAfterShown();
         return 0;
     case WM_DESTROY:
         // Closing the window ends the program at once, without a question.

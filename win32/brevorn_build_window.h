@@ -4,6 +4,7 @@
 
 #include "brevorn_build.h"
 #include "editor_view.h"
+#include "layout_scale.h"
 #include "win32_prompts.h"
 
 #ifndef NOMINMAX
@@ -45,11 +46,22 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // Every control at its place for the window's density, with its font, in tab order.
     void createControls();
+    // One control at its place, with the window's font; a combo's field keeps the height
+    // Windows gives it.
+    HWND createControl(const ControlRow& row, const PixelRect& rect);
+    // The hints and the combos' watch for clicks: what waits until the window shows.
+    void finishAfterShown();
     // The hints shown when the pointer rests on a control, from the core's words.
     void createToolTips();
+    // The font (given to every control there is) and the title bar's icon for a density.
+    void useDensity(UINT dpi);
     // Font, scale, every control's place and the window's size for the monitor's density.
     void applyLayout(UINT dpi, const RECT* suggested);
+    // The window sized for the layout, at the place suggested or where it is, within the
+    // monitor's work area.
+    void placeWindow(const RECT* suggested);
     // Where the window fits the monitor's work area nothing scrolls; where it does not, the
     // client area scrolls over the controls, which keep their size and places.
     void updateScrollBars();

@@ -133,6 +133,47 @@ TEST_P(WindowAtDensity, TheListShowsALongEntryAndScrollsSidewaysForLonger)
     EXPECT_LT(::SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), filled);
 }
 
+// The window is made with every control in its final place, and laid out afresh when its
+// density changes: both ways end in the same window.
+TEST(WindowAsFirstMade, HasEveryControlWhereALayoutForItsDensityPutsIt)
+{
+    BrevornBuildWindow window{::GetModuleHandleW(nullptr)};
+    std::vector<RECT> made;
+    for (const ControlRow& row : controlTable())
+        made.push_back(placeOf(window.handle(), window.control(row.control)));
+    RECT outer{};
+    ::GetWindowRect(window.handle(), &outer);
+
+    RECT suggested = outer;
+    ::SendMessageW(window.handle(), WM_DPICHANGED, MAKEWPARAM(window.dpi(), window.dpi()),
+                   reinterpret_cast<LPARAM>(&suggested));
+    for (const ControlRow& row : controlTable())
+        EXPECT_EQ(describe(made[std::size_t(row.control)]),
+                  describe(placeOf(window.handle(), window.control(row.control))))
+            << row.name;
+    RECT laidOut{};
+    ::GetWindowRect(window.handle(), &laidOut);
+    EXPECT_EQ(describe(outer), describe(laidOut));
+}
+
+TEST(WindowAsFirstMade, TabWalksTheControlsInTheTablesOrder)
+{
+    BrevornBuildWindow window{::GetModuleHandleW(nullptr)};
+    std::vector<std::string_view> expected;
+    for (const ControlRow& row : controlTable())
+        if (row.kind != ControlKind::Label)
+            expected.push_back(row.name);
+    std::vector<std::string_view> walked;
+    HWND at = window.control(Control::List1);
+    do {
+        for (const ControlRow& row : controlTable())
+            if (window.control(row.control) == at)
+                walked.push_back(row.name);
+        at = ::GetNextDlgTabItem(window.handle(), at, FALSE);
+    } while (at && at != window.control(Control::List1) && walked.size() <= expected.size());
+    EXPECT_EQ(walked, expected);
+}
+
 INSTANTIATE_TEST_SUITE_P(Densities, WindowAtDensity, testing::Values(96u, 120u, 144u, 192u),
                          [](const testing::TestParamInfo<UINT>& info) { return std::to_string(info.param) + "dpi"; });
 
