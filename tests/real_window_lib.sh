@@ -1,7 +1,8 @@
 # Helpers both real-window suites share: steps, skips, keys, the editor's end and the
 # byte comparison of what it wrote. Each suite's own library sources this file, sets the
 # RW_ variables these use (RW_SCENARIO, RW_STEP, RW_STARTED, RW_DATA, RW_EDITOR_PID,
-# RW_TIMEOUT, RW_SKIP, RW_PASSED) and defines rw_fail and rw_poll.
+# RW_TIMEOUT, RW_SKIP, RW_PASSED) and defines rw_fail, rw_poll, rw_click, rw_select_row and
+# rw_type_into.
 
 rw_skip() {
     echo "SKIPPED: $*"
@@ -39,6 +40,22 @@ rw_expect_file() {
         diff <(cat -A "$want") <(cat -A "$got") | head -n 40 >&2 || true
         rw_fail "$(basename "$got") is not as expected"
     fi
+}
+
+# With editor-three-units.txt loaded: values the file cannot hold in two units, one of them
+# renamed, and a day out of range; then SAVE, which refuses them all in one box.
+rw_save_values_the_file_cannot_hold() {
+    rw_step refuse
+    rw_select_row 1
+    rw_type_into Combo2 N/A
+    rw_type_into Combo7 12
+    rw_click Command1
+    rw_select_row 2
+    rw_type_into Text1 "Kampfgruppe Weber"
+    rw_type_into Combo3 x
+    rw_click Command1
+    rw_type_into Combo13 40
+    rw_click Command3
 }
 
 rw_pass() {

@@ -295,17 +295,7 @@ scenario_refusal_screenshot() {
     rw_click Command2
     rw_answer Open "$RW_DATA/editor-three-units.txt"
 
-    rw_step refuse
-    rw_select_row 1
-    rw_type_into Combo2 N/A
-    rw_type_into Combo7 12
-    rw_click Command1
-    rw_select_row 2
-    rw_type_into Text1 "Kampfgruppe Weber"
-    rw_type_into Combo3 x
-    rw_click Command1
-    rw_type_into Combo13 40
-    rw_click Command3
+    rw_save_values_the_file_cannot_hold
     local box
     box=$(rw_wait_window "$RW_TITLE" "$RW_MAIN")
 

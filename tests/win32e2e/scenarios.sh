@@ -330,17 +330,7 @@ scenario_refusal_screenshot() {
     rw_step load
     rw_click Command2
     rw_answer Open "$(rw_windows_path "$RW_DATA/editor-three-units.txt")"
-    rw_step refuse
-    rw_select_row 1
-    rw_type_into Combo2 N/A
-    rw_type_into Combo7 12
-    rw_click Command1
-    rw_select_row 2
-    rw_type_into Text1 "Kampfgruppe Weber"
-    rw_type_into Combo3 x
-    rw_click Command1
-    rw_type_into Combo13 40
-    rw_click Command3
+    rw_save_values_the_file_cannot_hold
     rw_wait_active "$RW_TITLE" "$RW_MAIN" >/dev/null
 
     rw_step picture
