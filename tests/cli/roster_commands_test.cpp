@@ -35,17 +35,10 @@ std::string check(const std::vector<std::string>& names, const std::string& fold
 // in NAME.expected.txt.
 TEST(CheckCommand, EachRosterGivesItsReport)
 {
-    int rosters = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(dataFile("check"))) {
-        const std::string name = entry.path().filename().string();
-        if (name.find(".expected") != std::string::npos)
-            continue;
-        ++rosters;
-        EXPECT_EQ(check({name}, "check/"),
-                  fileBytes(dataFile("check/" + entry.path().stem().string() + ".expected.txt")))
-            << name;
+    for (const std::filesystem::path& roster : goldenCases("check", 7)) {
+        const std::string name = roster.filename().string();
+        EXPECT_EQ(check({name}, "check/"), expectedOf(roster)) << name;
     }
-    EXPECT_GE(rosters, 7);
 }
 
 TEST(CheckCommand, EveryFileIsCheckedWhateverBefellTheOnesBefore)

@@ -12,6 +12,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 #ifndef _WIN32
 #include <sys/resource.h>
@@ -30,6 +31,25 @@ inline std::string fileBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The cases of a golden folder under tests/data: every file but the NAME.expected* ones, each
+// of which holds what its case must give. At least `fewest`, so that a folder that went
+// missing or empty fails rather than passes.
+inline std::vector<std::filesystem::path> goldenCases(const std::string& folder, std::size_t fewest)
+{
+    std::vector<std::filesystem::path> cases;
+    for (const auto& entry : std::filesystem::directory_iterator(dataFile(folder)))
+        if (entry.path().filename().string().find(".expected") == std::string::npos)
+            cases.push_back(entry.path());
+    EXPECT_GE(cases.size(), fewest) << "cases in " << folder;
+    return cases;
+}
+
+// What a golden case must give: the NAME.expected.txt beside it.
+inline std::string expectedOf(const std::filesystem::path& goldenCase)
+{
+    return fileBytes((goldenCase.parent_path() / goldenCase.stem()).string() + ".expected.txt");
 }
 
 inline void writeBytes(const std::string& path, const std::string& bytes)
